@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qn {
+
+// Trims white space and line breaks (ASCII and the Unicode spaces a text field may carry) from
+// both ends.
+std::string trimWhitespace(std::string_view text);
+
+std::vector<std::string> split(std::string_view text, char separator, bool dropEmpty);
+
+std::string join(const std::vector<std::string>& pieces, std::string_view separator);
+
+std::string toLowerAscii(std::string_view text);
+
+bool startsWith(std::string_view text, std::string_view prefix);
+
+bool isValidUtf8(std::string_view text);
+
+// Replaces each invalid UTF-8 sequence with U+FFFD.
+std::string replaceInvalidUtf8(std::string_view text);
+
+}  // namespace qn

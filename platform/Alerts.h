@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qn {
+
+enum class AlertStyle { Informational, Warning, Critical };
+
+struct AlertSpec {
+  AlertStyle style = AlertStyle::Informational;
+  std::string message;
+  std::string informative;
+  // In order; the first is the affirmative one.
+  std::vector<std::string> buttons;
+};
+
+// Modal alerts. The first button is the default one.
+class Alerts {
+ public:
+  virtual ~Alerts() = default;
+  // Runs the alert application-modally; returns the index of the chosen button, or -1 when the
+  // alert was closed without one.
+  virtual int runModal(const AlertSpec& alert) = 0;
+};
+
+}  // namespace qn

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Alerts.h"
+
+namespace qn {
+
+class GtkAlerts final : public Alerts {
+ public:
+  int runModal(const AlertSpec& alert) override;
+};
+
+}  // namespace qn

@@ -1,0 +1,107 @@
+// GtkMainWindow: qn::MainWindow as a GTK 3 toplevel.
+//   [x] content size, centring on the monitor's work area, title, minimum size
+//   [x] background colour, shown until the page paints
+//   [x] one web view filling the window and following its size
+//   [x] present (show, raise, activate), hide, visibility (a minimised window is not visible)
+//   [x] the close button hides the window; it stays alive for a later present()
+//   [ ] miniaturize and zoom from program code (not needed yet; the frame's buttons work)
+
+#include "platform/gtk/GtkMainWindow.h"
+
+#include <cmath>
+
+namespace qn {
+namespace {
+
+int toPixels(double points) {
+  return static_cast<int>(std::lround(points));
+}
+
+// The close button asks the window to go away; keeping it (and its web view) means hiding it.
+gboolean hideInsteadOfClosing(GtkWidget* window, GdkEvent*, gpointer) {
+  gtk_widget_hide(window);
+  return TRUE;
+}
+
+}  // namespace
+
+GtkMainWindow::GtkMainWindow(Size contentSize)
+    : window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)), background_(gtk_css_provider_new()) {
+  gtk_window_set_default_size(GTK_WINDOW(window_), toPixels(contentSize.width),
+                              toPixels(contentSize.height));
+  gtk_style_context_add_provider(gtk_widget_get_style_context(window_),
+                                 GTK_STYLE_PROVIDER(background_),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_signal_connect(window_, "delete-event", G_CALLBACK(hideInsteadOfClosing), nullptr);
+}
+
+GtkMainWindow::~GtkMainWindow() {
+  webView_.reset();
+  gtk_widget_destroy(window_);
+  g_object_unref(background_);
+}
+
+// Works before and after the window is mapped, unlike GTK_WIN_POS_CENTER, which only applies
+// when the window is first shown.
+void GtkMainWindow::center() {
+  GdkDisplay* display = gtk_widget_get_display(window_);
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+  GdkMonitor* monitor = gdkWindow ? gdk_display_get_monitor_at_window(display, gdkWindow)
+                                  : gdk_display_get_primary_monitor(display);
+  if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+  if (!monitor) return;
+  GdkRectangle area;
+  gdk_monitor_get_workarea(monitor, &area);
+  int width = 0;
+  int height = 0;
+  gtk_window_get_size(GTK_WINDOW(window_), &width, &height);
+  gtk_window_move(GTK_WINDOW(window_), area.x + (area.width - width) / 2,
+                  area.y + (area.height - height) / 2);
+}
+
+void GtkMainWindow::setTitle(const std::string& title) {
+  gtk_window_set_title(GTK_WINDOW(window_), title.c_str());
+}
+
+void GtkMainWindow::setMinSize(Size size) {
+  GdkGeometry hints{};
+  hints.min_width = toPixels(size.width);
+  hints.min_height = toPixels(size.height);
+  gtk_window_set_geometry_hints(GTK_WINDOW(window_), nullptr, &hints, GDK_HINT_MIN_SIZE);
+}
+
+// gdk_rgba_to_string formats independently of the locale, which CSS needs.
+void GtkMainWindow::setBackground(Color color) {
+  GdkRGBA rgba{color.red, color.green, color.blue, color.alpha};
+  gchar* text = gdk_rgba_to_string(&rgba);
+  gchar* css = g_strdup_printf("window { background-color: %s; background-image: none; }", text);
+  gtk_css_provider_load_from_data(background_, css, -1, nullptr);
+  g_free(css);
+  g_free(text);
+}
+
+// A window holds one web view; a second call replaces the first.
+WebView& GtkMainWindow::createWebView(const WebViewConfig& config) {
+  if (webView_) gtk_container_remove(GTK_CONTAINER(window_), webView_->widget());
+  webView_ = std::make_unique<GtkWebView>(config);
+  gtk_container_add(GTK_CONTAINER(window_), webView_->widget());
+  return *webView_;
+}
+
+void GtkMainWindow::present() {
+  gtk_widget_show_all(window_);
+  gtk_window_present(GTK_WINDOW(window_));
+}
+
+void GtkMainWindow::hide() {
+  gtk_widget_hide(window_);
+}
+
+// As on other desktops, a minimised window does not count as visible.
+bool GtkMainWindow::isVisible() const {
+  if (!gtk_widget_get_visible(window_)) return false;
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+  return !gdkWindow || !(gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED);
+}
+
+}  // namespace qn

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "platform/Alerts.h"
+
+namespace qn {
+
+// Records every alert and answers with the queued button indexes (the first button when none
+// is queued).
+class SimAlerts : public Alerts {
+ public:
+  int runModal(const AlertSpec& alert) override;
+
+  std::vector<AlertSpec> shown;
+  std::deque<int> answers;
+};
+
+}  // namespace qn

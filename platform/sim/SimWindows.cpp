@@ -1,0 +1,40 @@
+#include "platform/sim/SimWindows.h"
+
+namespace qn {
+
+void SimWebView::loadURL(const std::string& u, double timeoutSeconds) {
+  loads.push_back({Load::Kind::URL, u, timeoutSeconds});
+}
+
+void SimWebView::loadHTML(const std::string& html) {
+  loads.push_back({Load::Kind::HTML, html, 0});
+}
+
+void SimWebView::finishLoad() {
+  if (!loads.empty() && loads.back().kind != Load::Kind::Reload) {
+    // A document loaded from a string has no base URL.
+    url = loads.back().kind == Load::Kind::URL ? std::optional(loads.back().content)
+                                               : std::optional<std::string>("about:blank");
+  }
+  if (delegate) delegate->didFinishNavigation();
+}
+
+WebView& SimMainWindow::createWebView(const WebViewConfig& config) {
+  calls.push_back("createWebView");
+  webView = std::make_unique<SimWebView>(config);
+  return *webView;
+}
+
+void SimMainWindow::present() {
+  calls.push_back("present");
+  visible = true;
+  ++presentCount;
+}
+
+std::unique_ptr<MainWindow> SimWindows::createMainWindow(Size contentSize) {
+  auto window = std::make_unique<SimMainWindow>(contentSize);
+  created.push_back(window.get());
+  return window;
+}
+
+}  // namespace qn

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Windows.h"
+
+namespace qn {
+
+// Records what the program asked of its web view.
+class SimWebView : public WebView {
+ public:
+  struct Load {
+    enum class Kind { URL, HTML, Reload } kind;
+    std::string content;  // the URL or the document
+    double timeoutSeconds = 0;
+  };
+
+  explicit SimWebView(WebViewConfig config) : config(std::move(config)) {}
+  void setDelegate(WebViewDelegate* d) override { delegate = d; }
+  void loadURL(const std::string& url, double timeoutSeconds) override;
+  void loadHTML(const std::string& html) override;
+  void reload() override { loads.push_back({Load::Kind::Reload, {}, 0}); }
+  std::optional<std::string> currentURL() const override { return url; }
+  void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
+
+  // Finishes the last load as the engine would: sets the current URL, tells the delegate.
+  void finishLoad();
+
+  WebViewConfig config;
+  WebViewDelegate* delegate = nullptr;
+  std::vector<Load> loads;
+  std::vector<std::string> scripts;
+  std::optional<std::string> url;
+};
+
+class SimMainWindow : public MainWindow {
+ public:
+  explicit SimMainWindow(Size contentSize) : contentSize(contentSize) {}
+  void center() override { centered = true; }
+  void setTitle(const std::string& t) override { title = t; }
+  void setMinSize(Size size) override { minSize = size; }
+  void setBackground(Color color) override { background = color; }
+  WebView& createWebView(const WebViewConfig& config) override;
+  void present() override;
+  void hide() override { visible = false; }
+  bool isVisible() const override { return visible; }
+
+  Size contentSize;
+  bool centered = false;
+  std::string title;
+  std::optional<Size> minSize;
+  std::optional<Color> background;
+  std::unique_ptr<SimWebView> webView;
+  bool visible = false;
+  int presentCount = 0;
+  // The order of calls, for checking the set-up sequence.
+  std::vector<std::string> calls;
+};
+
+class SimWindows : public Windows {
+ public:
+  std::unique_ptr<MainWindow> createMainWindow(Size contentSize) override;
+  // The windows created so far; owned by the program.
+  std::vector<SimMainWindow*> created;
+};
+
+}  // namespace qn

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/ChildProcess.h"
+#include "base/Environment.h"
+#include "platform/Alerts.h"
+#include "platform/MainLoop.h"
+#include "platform/Windows.h"
+#include "shell/AppConfig.h"
+#include "shell/Bundle.h"
+#include "shell/HealthProbe.h"
+#include "shell/web/SpeechBridge.h"
+
+namespace qn {
+
+// The desktop as the shell sees it.
+struct ShellPorts {
+  MainLoop& loop;
+  Windows& windows;
+  Alerts& alerts;
+};
+
+// What the process was started with.
+struct LaunchContext {
+  Bundle bundle;
+  Environment environment;
+  std::vector<std::string> arguments;
+};
+
+// The shell's one central object: it owns the window, the web view, the configuration and the
+// service child it started. Its operations live in source files named for their concern.
+class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<AppDelegate> {
+ public:
+  AppDelegate(ShellPorts ports, LaunchContext launch);
+  ~AppDelegate() override;
+
+  std::unique_ptr<MainWindow> window;
+  WebView* webView = nullptr;
+  std::optional<AppConfig> config;
+  std::shared_ptr<ChildProcess> serverProcess;
+  bool ownsServerProcess = false;
+  bool internalQuit = false;
+  bool userConfirmedQuit = false;
+  std::string logFilePath;
+  bool isPageLoaded = false;
+  std::optional<std::string> pendingCustomURL;
+  std::unique_ptr<SpeechBridge> speechBridge;
+  std::optional<bool> menuIsEn;
+
+  // Launch.cpp
+  void applicationDidFinishLaunching();
+  bool offerMoveToApplicationsIfNeeded();
+  void setupDirectories();
+  void setupWindow();
+  void buildMainMenu();
+  void refreshIconRegistrationIfNeeded();
+  void reloadPage();
+
+  // LegacyCleanup.cpp
+  void cleanupLegacyServerIfNeeded();
+  // PortCheck.cpp
+  HealthStatus checkHealthSync(int64_t port);
+  void checkPortAndStartServer();
+  // ServiceLaunch.cpp
+  void startEmbeddedServer();
+  // Readiness.cpp
+  void waitForServerReady();
+  void loadMainPage();
+  void showErrorPage(const std::string& message);
+  // UpdateHandoff.cpp
+  void handleAutoUpdateTrigger();
+  // TmuxTrace.cpp
+  void traceTmux(const std::string& label);
+  // QuitFlow.cpp
+  enum class QuitReason { User, System };
+  // Asks to quit, as the application's terminate request does: the quit confirmation may cancel
+  // it; otherwise the service is stopped and the main loop ends.
+  void terminate(QuitReason reason = QuitReason::User);
+  bool applicationShouldTerminate(QuitReason reason);
+  void applicationWillTerminate();
+
+  // web/WebHostDelegate.cpp
+  void runAlertPanel(const std::string& message, std::function<void()> done) override;
+  void runConfirmPanel(const std::string& message, std::function<void(bool)> done) override;
+  void runPromptPanel(const std::string& prompt, const std::string& defaultText,
+                      std::function<void(std::optional<std::string>)> done) override;
+  void runOpenPanel(const OpenPanelRequest& request,
+                    std::function<void(std::optional<std::vector<std::string>>)> done) override;
+  bool decideMediaCapture(const std::string& originHost) override;
+  void requestNewWindow(const NavigationAction& action) override;
+  PolicyDecision decideNavigation(const NavigationAction& action) override;
+  void didFinishNavigation() override;
+  void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) override;
+
+  const LaunchContext& launch() const { return launch_; }
+  // True once terminate() has gone through; the main loop is ending.
+  bool hasTerminated() const { return terminated_; }
+
+ private:
+  std::string dataFile(const std::string& name) const;
+
+  ShellPorts ports_;
+  LaunchContext launch_;
+  bool terminated_ = false;
+};
+
+}  // namespace qn

@@ -1,0 +1,76 @@
+#include "base/Files.h"
+#include "base/Paths.h"
+#include "shell/AppDelegate.h"
+#include "shell/ShellLang.h"
+#include "shell/web/QNWebPolicy.h"
+
+namespace qn {
+
+AppDelegate::AppDelegate(ShellPorts ports, LaunchContext launch)
+    : ports_(ports), launch_(std::move(launch)) {}
+
+AppDelegate::~AppDelegate() {
+  if (webView) webView->setDelegate(nullptr);
+}
+
+std::string AppDelegate::dataFile(const std::string& name) const {
+  return appendPath(config ? config->dataDir : AppConfig::defaultDataDir(), name);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  if (offerMoveToApplicationsIfNeeded()) return;
+  config = AppConfig::parse(launch_.environment, launch_.arguments);
+  ShellLang::setDataDir(config->dataDir);
+  setupDirectories();
+  logFilePath = appendPath(appendPath(config->dataDir, "logs"), "server.log");
+  refreshIconRegistrationIfNeeded();
+  buildMainMenu();
+  setupWindow();
+  cleanupLegacyServerIfNeeded();
+  checkPortAndStartServer();
+}
+
+bool AppDelegate::offerMoveToApplicationsIfNeeded() {
+  // The offer to move the bundle into the applications folder is not made yet.
+  return false;
+}
+
+void AppDelegate::setupDirectories() {
+  // A failure is dropped: the service then runs without a log file.
+  createDirectories(appendPath(config->dataDir, "logs"));
+}
+
+void AppDelegate::refreshIconRegistrationIfNeeded() {
+  // Registering the bundle with the desktop is not done yet.
+}
+
+void AppDelegate::buildMainMenu() {
+  // The main window has no menu bar yet.
+}
+
+void AppDelegate::setupWindow() {
+  window = ports_.windows.createMainWindow({1240, 820});
+  window->center();
+  window->setTitle("QUENTRA");
+  window->setMinSize({800, 600});
+  window->setBackground({0.11, 0.11, 0.12, 1.0});
+
+  WebViewConfig webConfig;
+  webConfig.developerExtras = true;
+  webConfig.allowsAirPlay = false;
+  webConfig.mediaPlaybackRequiresUserGesture = false;
+  webConfig.drawsBackground = false;
+  webConfig.scriptMessageHandlers = {SpeechBridge::handlerName};
+  QNWebPolicy::applyMainWindow(webConfig);
+
+  webView = &window->createWebView(webConfig);
+  webView->setDelegate(this);
+  speechBridge = std::make_unique<SpeechBridge>(*webView);
+  window->present();
+}
+
+void AppDelegate::reloadPage() {
+  if (webView) webView->reload();
+}
+
+}  // namespace qn

@@ -1,0 +1,134 @@
+// Modal alerts: what they show, and which index each way of answering them returns.
+
+#include <gdk/gdkx.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <thread>
+
+#include "tests/e2e/gtk/TestDesktop.h"
+
+namespace qn::test {
+namespace {
+
+GtkWidget* openDialog() {
+  GtkWidget* found = nullptr;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item; item = item->next) {
+    if (GTK_IS_MESSAGE_DIALOG(item->data) && gtk_widget_get_mapped(GTK_WIDGET(item->data))) {
+      found = GTK_WIDGET(item->data);
+    }
+  }
+  g_list_free(toplevels);
+  return found;
+}
+
+std::string property(GtkWidget* dialog, const char* name) {
+  gchar* value = nullptr;
+  g_object_get(dialog, name, &value, nullptr);
+  std::string result = value ? value : "";
+  g_free(value);
+  return result;
+}
+
+struct Shown {
+  std::string title;
+  std::string text;
+  std::string secondary;
+  bool secondaryVisible = false;
+  int type = -1;
+  std::vector<std::string> buttons;
+};
+
+Shown inspect(GtkWidget* dialog) {
+  Shown shown;
+  shown.title = gtk_window_get_title(GTK_WINDOW(dialog));
+  shown.text = property(dialog, "text");
+  shown.secondary = property(dialog, "secondary-text");
+  GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+  GList* labels = gtk_container_get_children(GTK_CONTAINER(area));
+  shown.secondaryVisible =
+      g_list_length(labels) > 1 && gtk_widget_get_visible(GTK_WIDGET(g_list_nth_data(labels, 1)));
+  g_list_free(labels);
+  GtkMessageType type;
+  g_object_get(dialog, "message-type", &type, nullptr);
+  shown.type = type;
+  for (int i = 0;; ++i) {
+    GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), i);
+    if (!button) break;
+    shown.buttons.push_back(gtk_button_get_label(GTK_BUTTON(button)));
+  }
+  return shown;
+}
+
+class AlertsTest : public ::testing::Test {
+ protected:
+  // Runs the alert; once it is on screen, records what it shows and answers it with act.
+  int run(const AlertSpec& spec, const std::function<void(GtkWidget*)>& act) {
+    std::thread helper;
+    Timer poll = desktop().loop().every(0.05, [&] {
+      GtkWidget* dialog = openDialog();
+      if (!dialog || answered) return;
+      answered = true;
+      shown = inspect(dialog);
+      act(dialog);
+    });
+    Timer giveUp = desktop().loop().after(20, [] {
+      if (GtkWidget* dialog = openDialog()) gtk_dialog_response(GTK_DIALOG(dialog), 99);
+    });
+    int result = desktop().alerts().runModal(spec);
+    poll.cancel();
+    giveUp.cancel();
+    return result;
+  }
+
+  bool answered = false;
+  Shown shown;
+};
+
+// Enter is pressed on the real keyboard path (XTEST, via the window manager's focus).
+TEST_F(AlertsTest, ShowsTheAlertAndEnterChoosesTheFirstButton) {
+  std::thread keys;
+  int chosen = run(
+      {AlertStyle::Warning, "Quit now?", "Threads keep running.", {"Quit", "Stay"}},
+      [&](GtkWidget* dialog) {
+        std::string id = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(dialog)));
+        keys = std::thread([id] {
+          g_spawn_command_line_sync(("xdotool windowactivate --sync " + id + " key Return").c_str(),
+                                    nullptr, nullptr, nullptr, nullptr);
+        });
+      });
+  keys.join();
+
+  EXPECT_EQ(chosen, 0);
+  EXPECT_EQ(shown.title, "QUENTRA");
+  EXPECT_EQ(shown.text, "Quit now?");
+  EXPECT_EQ(shown.secondary, "Threads keep running.");
+  EXPECT_TRUE(shown.secondaryVisible);
+  EXPECT_EQ(shown.type, GTK_MESSAGE_WARNING);
+  EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Quit", "Stay"}));
+}
+
+TEST_F(AlertsTest, EachButtonReturnsItsIndex) {
+  int chosen = run(
+      {AlertStyle::Critical, "Port in use", "", {"OK", "Open_Log", "Retry"}},
+      [](GtkWidget* dialog) {
+        gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 2)));
+      });
+
+  EXPECT_EQ(chosen, 2);
+  EXPECT_EQ(shown.type, GTK_MESSAGE_ERROR);
+  EXPECT_FALSE(shown.secondaryVisible);
+  EXPECT_EQ(shown.buttons, (std::vector<std::string>{"OK", "Open_Log", "Retry"}));
+}
+
+TEST_F(AlertsTest, ClosingWithoutAButtonReturnsMinusOne) {
+  int chosen = run({AlertStyle::Informational, "About", "Version 1", {"OK"}},
+                   [](GtkWidget* dialog) { gtk_window_close(GTK_WINDOW(dialog)); });
+
+  EXPECT_EQ(chosen, -1);
+  EXPECT_EQ(shown.type, GTK_MESSAGE_INFO);
+}
+
+}  // namespace
+}  // namespace qn::test

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual desktop and exits with the command's status.
+#
+# Starts Xvfb on a free display, openbox on it, a private session bus and private XDG folders,
+# so a test never touches the user's own desktop, bus or settings, even when DISPLAY is set.
+# Everything started here is stopped on exit. Parallel runs get separate displays.
+#
+# Usage: with-desktop.sh CMD [ARGS...]
+set -euo pipefail
+
+if [[ $# -lt 1 ]]; then
+  echo "usage: $0 CMD [ARGS...]" >&2
+  exit 2
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qn-desktop.XXXXXX")
+chmod 700 "$work"
+pids=()
+
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "with-desktop: $*" >&2
+  for log in "$work"/*.log; do
+    [[ -s $log ]] && { echo "--- $log" >&2; cat "$log" >&2; }
+  done
+  exit 125
+}
+
+# Xvfb picks a free display and writes its number, followed by a newline, once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  [[ $(wc -l <"$work/display") -ge 1 ]] && break
+  kill -0 "${pids[0]}" 2>/dev/null || fail "Xvfb exited"
+  sleep 0.05
+done
+[[ $(wc -l <"$work/display") -ge 1 ]] || fail "Xvfb did not report a display"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# Programs must find only this desktop: X11, no Wayland, and their own runtime and settings folders.
+unset WAYLAND_DISPLAY
+export GDK_BACKEND=x11
+export XDG_RUNTIME_DIR="$work/runtime"
+export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"
+export XDG_CACHE_HOME="$work/cache"
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+
+eval "$(dbus-launch --sh-syntax)"
+pids+=("$DBUS_SESSION_BUS_PID")
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+# The window manager is ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.05
+done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || fail "openbox did not start"
+
+status=0
+"$@" || status=$?
+exit "$status"
