@@ -1,7 +1,9 @@
 // Modal alerts: what they show, and which index each way of answering them returns.
 
-#include <gdk/gdkx.h>
 #include <gtest/gtest.h>
+
+// After gtest: X11's headers define macros such as None that clash with its names.
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <thread>
