@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 // After gtest: X11's headers define macros such as None that clash with its names.
-#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <thread>
@@ -67,7 +66,6 @@ class AlertsTest : public ::testing::Test {
  protected:
   // Runs the alert; once it is on screen, records what it shows and answers it with act.
   int run(const AlertSpec& spec, const std::function<void(GtkWidget*)>& act) {
-    std::thread helper;
     Timer poll = desktop().loop().every(0.05, [&] {
       GtkWidget* dialog = openDialog();
       if (!dialog || answered) return;
@@ -91,15 +89,14 @@ class AlertsTest : public ::testing::Test {
 // Enter is pressed on the real keyboard path (XTEST, via the window manager's focus).
 TEST_F(AlertsTest, ShowsTheAlertAndEnterChoosesTheFirstButton) {
   std::thread keys;
-  int chosen = run(
-      {AlertStyle::Warning, "Quit now?", "Threads keep running.", {"Quit", "Stay"}},
-      [&](GtkWidget* dialog) {
-        std::string id = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(dialog)));
-        keys = std::thread([id] {
-          g_spawn_command_line_sync(("xdotool windowactivate --sync " + id + " key Return").c_str(),
-                                    nullptr, nullptr, nullptr, nullptr);
-        });
-      });
+  int chosen = run({AlertStyle::Warning, "Quit now?", "Threads keep running.", {"Quit", "Stay"}},
+                   [&](GtkWidget*) {
+                     keys = std::thread([] {
+                       g_spawn_command_line_sync(
+                           "xdotool search --name ^QUENTRA$ windowactivate --sync key Return",
+                           nullptr, nullptr, nullptr, nullptr);
+                     });
+                   });
   keys.join();
 
   EXPECT_EQ(chosen, 0);
