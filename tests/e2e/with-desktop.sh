@@ -16,14 +16,29 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/qn-desktop.XXXXXX")
 chmod 700 "$work"
 pids=()
+session=""
+
+# True while a process of the command's session, other than a zombie, is left.
+session_alive() {
+  ps -e -o sid=,stat= | awk -v s="$session" '$1 == s && $2 !~ /^Z/ { found = 1 } END { exit !found }'
+}
 
 cleanup() {
   local pid
+  # Helpers the command leaves behind (web engine processes outlive their parent for a moment)
+  # go first, so none of them is still using the desktop or the folders removed below.
+  if [[ -n $session ]]; then
+    kill -TERM -- "-$session" 2>/dev/null || true
+    for _ in $(seq 50); do session_alive || break; sleep 0.1; done
+    kill -KILL -- "-$session" 2>/dev/null || true
+  fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 fail() {
   echo "with-desktop: $*" >&2
@@ -34,7 +49,9 @@ fail() {
 }
 
 # Xvfb picks a free display and writes its number, followed by a newline, once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Without -noreset the server resets whenever its last client leaves, and a client connecting
+# during the reset is refused.
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
   [[ $(wc -l <"$work/display") -ge 1 ]] && break
@@ -65,6 +82,10 @@ for _ in $(seq 100); do
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || fail "openbox did not start"
 
+# Its own session, so that everything it starts can be found and stopped afterwards; stdin is
+# passed on explicitly because a background command would otherwise read /dev/null.
+setsid "$@" <&0 &
+session=$!
 status=0
-"$@" || status=$?
+wait "$session" || status=$?
 exit "$status"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs the benchmarks against a build: the probe micro-benchmarks, then the whole-process launch
+# benchmark on a private virtual desktop. Report medians; the machine is shared and noisy.
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$build/bench/health_probe_bench" --benchmark_min_time=0.5
+"$root/tests/e2e/with-desktop.sh" node "$root/bench/launch_bench.js" "$build/QUENTRA.app" "${QN_BENCH_RUNS:-7}"
