@@ -30,7 +30,10 @@ void BM_CheckHealthLiveService(benchmark::State& state) {
   service->sendSignal(SIGTERM);
   service->waitForExit(5);
 }
-BENCHMARK(BM_CheckHealthLiveService)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CheckHealthLiveService)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_CheckHealthClosedPort(benchmark::State& state) {
   qn::test::TempDir dir;
@@ -40,7 +43,10 @@ void BM_CheckHealthClosedPort(benchmark::State& state) {
     benchmark::DoNotOptimize(shell.delegate->checkHealthSync(port));
   }
 }
-BENCHMARK(BM_CheckHealthClosedPort)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CheckHealthClosedPort)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The same request without the probe's thread and bounded wait: the baseline.
 void BM_PlainHttpGetLiveFake(benchmark::State& state) {
@@ -50,7 +56,10 @@ void BM_PlainHttpGetLiveFake(benchmark::State& state) {
     benchmark::DoNotOptimize(qn::httpGet(url, 1.2));
   }
 }
-BENCHMARK(BM_PlainHttpGetLiveFake)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainHttpGetLiveFake)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -62,6 +62,16 @@ TEST_F(ReadinessTest, NothingListeningShowsTheChineseTimeOutPage) {
   EXPECT_NE(loads()[0].content.find("<html lang=\"zh-CN\">"), std::string::npos);
 }
 
+TEST_F(ReadinessTest, APortThatFormsNoURLNeverLoadsAPage) {
+  for (const int64_t port : {int64_t{-1}, int64_t{65536}, INT64_MAX}) {
+    shell_.delegate->config = AppConfig(dir_.path(), port);
+    if (!shell_.delegate->webView) shell_.delegate->setupWindow();
+    shell_.delegate->loadMainPage();
+    shell_.loop.runPending();
+    EXPECT_TRUE(loads().empty()) << port;
+  }
+}
+
 TEST_F(ReadinessTest, TwoWaitsAreIndependentAndAGoneDelegateStopsTheTimer) {
   service_.setReply({503, "", "text/plain"});
   start(service_.port());

@@ -106,6 +106,18 @@ TEST_F(ServiceLaunchTest, TwoLaunchesAppendToOneLog) {
   EXPECT_EQ(starts, 2u);
 }
 
+TEST_F(ServiceLaunchTest, AnUnopenableLogLeavesTheServiceOnTheShellsOutput) {
+  createDirectories(dataDir_ + "/logs/server.log");  // a folder where the log should be
+  testing::internal::CaptureStdout();
+  auto shell = launch();
+  const bool loaded = waitForPage(*shell);
+  shell->delegate->terminate();
+  const std::string output = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(loaded);
+  EXPECT_NE(output.find("QUENTRA service listening"), std::string::npos);
+  EXPECT_TRUE(isDirectory(dataDir_ + "/logs/server.log"));
+}
+
 TEST_F(ServiceLaunchTest, MissingFilesShowThePageNamingTheRuntime) {
   for (const test::TestBundleOptions& options :
        {test::TestBundleOptions{true, false}, test::TestBundleOptions{false, true}}) {

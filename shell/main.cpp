@@ -36,5 +36,8 @@ int main(int argc, char** argv) {
   loop = &backend.loop();
   backend.loop().post([delegate] { delegate->applicationDidFinishLaunching(); });
   backend.loop().run();
-  return 0;
+  // The application ends here, as a terminated application does: at once, without tearing down
+  // the windows and the web engine, while waiter and probe threads may still be running.
+  std::fflush(stdout);
+  std::_Exit(0);
 }

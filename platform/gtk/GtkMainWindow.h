@@ -24,8 +24,6 @@ class GtkMainWindow final : public MainWindow {
   void hide() override;
   bool isVisible() const override;
 
-  GtkWindow* window() const { return GTK_WINDOW(window_); }
-
  private:
   GtkWidget* window_;
   GtkCssProvider* background_;

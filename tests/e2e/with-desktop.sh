@@ -6,6 +6,7 @@
 # Everything started here is stopped on exit. Parallel runs get separate displays.
 #
 # Usage: with-desktop.sh CMD [ARGS...]
+# shellcheck disable=SC2317 # the clean-up functions run from the EXIT trap
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
@@ -59,7 +60,8 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 [[ $(wc -l <"$work/display") -ge 1 ]] || fail "Xvfb did not report a display"
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
 # Programs must find only this desktop: X11, no Wayland, and their own runtime and settings folders.
 unset WAYLAND_DISPLAY

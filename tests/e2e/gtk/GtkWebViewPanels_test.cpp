@@ -80,6 +80,23 @@ TEST_F(WebViewTest, ADroppedCallbackStillLetsThePageGoOn) {
   EXPECT_EQ(nextMessage(), "false");
 }
 
+// The host has no "leave this page?" panel: the page is left without asking.
+TEST_F(WebViewTest, APageAskingBeforeUnloadIsLeftWithoutAPanel) {
+  show("/", page(R"(<script>
+    addEventListener('beforeunload', e => { e.preventDefault(); e.returnValue = 'stay?'; });
+  </script>)"));
+  // The engine only asks for pages the user has interacted with; script from the host counts.
+  view->evaluateJavaScript("document.body.click()");
+  server.serve("/next", page("<p>next</p>"));
+
+  view->loadURL(server.url("/next"), 10);
+
+  ASSERT_TRUE(spinUntil([&] { return delegate.finished == 2; }));
+  EXPECT_EQ(view->currentURL(), server.url("/next"));
+  EXPECT_TRUE(delegate.confirms.empty());
+  EXPECT_TRUE(delegate.alerts.empty());
+}
+
 TEST_F(WebViewTest, WithoutADelegatePanelsAreAnsweredAtOnce) {
   view->setDelegate(nullptr);
   view->loadHTML(

@@ -98,6 +98,11 @@ TEST_F(WebViewTest, NavigationTypesAreTranslated) {
   EXPECT_EQ(typeOf("document.querySelector('form').submit()", "/next?q=1"),
             NavigationType::FormSubmitted);
   EXPECT_EQ(typeOf("location.href = '/next'", "/next"), NavigationType::Other);
+
+  delegate.navigationPolicy = nullptr;
+  view->evaluateJavaScript("location.href = '/next'");
+  ASSERT_TRUE(spinUntil([&] { return delegate.finished == 2; }));
+  EXPECT_EQ(typeOf("history.back()", "/"), NavigationType::BackForward);
 }
 
 TEST_F(WebViewTest, ACancelledNavigationLeavesThePageInPlace) {
