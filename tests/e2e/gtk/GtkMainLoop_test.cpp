@@ -1,7 +1,10 @@
 // The GLib-based main loop: posting from other threads, timers and run/quit, in real time.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
