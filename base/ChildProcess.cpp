@@ -13,12 +13,15 @@
 #include <mutex>
 #include <thread>
 
+#include "base/Processes.h"
+
 extern char** environ;
 
 namespace qn {
 
 struct ChildProcess::State {
   pid_t pid = -1;
+  std::optional<unsigned long long> startTime;
   mutable std::mutex mutex;
   mutable std::condition_variable ended;
   bool reaped = false;
@@ -129,6 +132,7 @@ std::shared_ptr<ChildProcess> ChildProcess::spawn(const SpawnOptions& options,
   }
   auto state = std::make_shared<State>();
   state->pid = pid;
+  state->startTime = processStartTime(pid);
   std::thread([state, handler = std::move(onTermination)] {
     // Wait without reaping first, so the pid stays ours while sendSignal may still use it.
     siginfo_t info{};
@@ -173,6 +177,10 @@ std::optional<int> ChildProcess::run(const SpawnOptions& options, std::string* c
 
 pid_t ChildProcess::pid() const {
   return state_->pid;
+}
+
+std::optional<unsigned long long> ChildProcess::startTime() const {
+  return state_->startTime;
 }
 
 bool ChildProcess::isRunning() const {

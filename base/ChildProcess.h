@@ -54,6 +54,8 @@ class ChildProcess {
   static std::optional<int> run(const SpawnOptions& options, std::string* capture = nullptr);
 
   pid_t pid() const;
+  // When the child started, as processStartTime() gives it; read right after the spawn.
+  std::optional<unsigned long long> startTime() const;
   // True until the child has ended and been reaped.
   bool isRunning() const;
   // The status once ended; -1 while running.

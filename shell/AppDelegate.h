@@ -82,7 +82,9 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   // it; otherwise the service is stopped and the main loop ends.
   void terminate(QuitReason reason = QuitReason::User);
   bool applicationShouldTerminate(QuitReason reason);
+  int64_t runningThreadCount();
   void applicationWillTerminate();
+  void stopAllThreadsForUserQuit();
 
   // web/WebHostDelegate.cpp
   void runAlertPanel(const std::string& message, std::function<void()> done) override;
@@ -103,6 +105,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
 
  private:
   std::string dataFile(const std::string& name) const;
+  // The tmux executables to stop the threads with, in the order they are tried.
+  std::vector<std::string> tmuxCandidates() const;
 
   ShellPorts ports_;
   LaunchContext launch_;
