@@ -109,10 +109,8 @@ TEST_F(MainWindowTest, TheCloseButtonHidesAndPresentBringsItBack) {
   window->present();
   std::string id = mappedId("QN close");
   ASSERT_FALSE(id.empty());
-  ASSERT_TRUE(spinUntil([&] { return activeXWindow() == id; }));
 
-  // Openbox's own close binding: it asks the window to close, as its close button does.
-  runTool({"xdotool", "key", "alt+F4"});
+  askWindowManagerToClose(id);
 
   EXPECT_TRUE(spinUntil([&] { return !window->isVisible(); }));
   EXPECT_TRUE(spinUntil([&] { return !infoOf(id).viewable; }));

@@ -1,6 +1,9 @@
 #include "tests/e2e/gtk/TestDesktop.h"
 
 #include <gtest/gtest.h>
+
+// After gtest: X11's headers define macros such as None that clash with its names.
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <atomic>
@@ -98,6 +101,23 @@ std::string activeXWindow() {
   std::string id = runTool({"xdotool", "getactivewindow"}).out;
   while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
   return id;
+}
+
+// An EWMH _NET_CLOSE_WINDOW request on the root window, as pagers send it; openbox answers it
+// exactly as it answers a click on the close button.
+void askWindowManagerToClose(const std::string& id) {
+  GdkDisplay* display = gdk_display_get_default();
+  Display* xdisplay = GDK_DISPLAY_XDISPLAY(display);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(id);
+  event.xclient.message_type = gdk_x11_get_xatom_by_name_for_display(display, "_NET_CLOSE_WINDOW");
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = CurrentTime;
+  event.xclient.data.l[1] = 2;  // the request comes from a pager
+  XSendEvent(xdisplay, DefaultRootWindow(xdisplay), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XFlush(xdisplay);
 }
 
 }  // namespace qn::test

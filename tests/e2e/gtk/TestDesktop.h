@@ -39,5 +39,7 @@ struct XWindowInfo {
 std::optional<std::string> findXWindow(const std::string& title);
 std::optional<XWindowInfo> xWindowInfo(const std::string& id);
 std::string activeXWindow();
+// Asks the window manager to close the window, the request its close button makes too.
+void askWindowManagerToClose(const std::string& id);
 
 }  // namespace qn::test
