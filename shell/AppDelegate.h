@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@ struct ShellPorts {
   MainLoop& loop;
   Windows& windows;
   Alerts& alerts;
+  // Ends the process at once with the status, output flushed.
+  std::function<void(int status)> exitProcess;
 };
 
 // What the process was started with.
@@ -74,6 +77,7 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void showErrorPage(const std::string& message);
   // UpdateHandoff.cpp
   void handleAutoUpdateTrigger();
+  void restartEmbeddedServerAfterFailedUpdate();
   // TmuxTrace.cpp
   void traceTmux(const std::string& label);
   // QuitFlow.cpp
@@ -111,6 +115,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   ShellPorts ports_;
   LaunchContext launch_;
   bool terminated_ = false;
+  // When the service was restarted after failed update hand-offs, to stop a restart loop.
+  std::vector<double> updateRestarts_;
 };
 
 }  // namespace qn

@@ -119,8 +119,10 @@ TEST_F(ServiceLaunchTest, AnUnopenableLogLeavesTheServiceOnTheShellsOutput) {
 }
 
 TEST_F(ServiceLaunchTest, MissingFilesShowThePageNamingTheRuntime) {
-  for (const test::TestBundleOptions& options :
-       {test::TestBundleOptions{true, false}, test::TestBundleOptions{false, true}}) {
+  test::TestBundleOptions noScript, noRuntime;
+  noScript.withScript = false;
+  noRuntime.withRuntime = false;
+  for (const test::TestBundleOptions& options : {noScript, noRuntime}) {
     test::TempDir dir;
     const std::string bundle = test::makeTestBundle(dir.path(), options);
     test::SimShell shell(test::bundleExecutable(bundle),

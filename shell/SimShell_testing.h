@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,17 @@ struct SimShell {
   SimMainLoop loop;
   SimWindows windows;
   SimAlerts alerts;
+  std::optional<int> exitStatus;
   std::shared_ptr<AppDelegate> delegate;
 
   SimShell(const std::string& executable, std::vector<std::string> arguments,
            Environment environment = Environment::current())
       : delegate(std::make_shared<AppDelegate>(
-            ShellPorts{loop, windows, alerts},
+            ShellPorts{loop, windows, alerts,
+                       [this](int status) {
+                         exitStatus = status;
+                         loop.quit();
+                       }},
             LaunchContext{Bundle::forExecutable(executable), std::move(environment),
                           std::move(arguments)})) {}
   ~SimShell() { delegate.reset(); }

@@ -30,7 +30,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto delegate = std::make_shared<qn::AppDelegate>(
-      qn::ShellPorts{backend.loop(), backend.windows(), backend.alerts()},
+      qn::ShellPorts{backend.loop(), backend.windows(), backend.alerts(),
+                     [](int status) {
+                       std::fflush(stdout);
+                       std::_Exit(status);
+                     }},
       qn::LaunchContext{qn::Bundle::main(), qn::Environment::current(), qn::processArguments()});
   running = delegate;
   loop = &backend.loop();

@@ -34,6 +34,10 @@ std::string makeTestBundle(const std::string& dir, const TestBundleOptions& opti
   if (options.withScript) {
     std::filesystem::copy_file(QN_SERVICE_SCRIPT, appendPath(resources, "app/server.js"), error);
   }
+  if (!options.updateHelper.empty()) {
+    createDirectories(appendPath(resources, "app/macapp"));
+    writeFileAtomically(appendPath(resources, "app/macapp/update_helper.sh"), options.updateHelper);
+  }
   return bundle;
 }
 

@@ -10,6 +10,8 @@ struct TestBundleOptions {
   bool withRuntime = true;
   bool withScript = true;
   std::string version = "7";
+  // The text of app/macapp/update_helper.sh; none when empty.
+  std::string updateHelper;
 };
 std::string makeTestBundle(const std::string& dir, const TestBundleOptions& options = {});
 

@@ -123,7 +123,9 @@ TEST_F(ShellLaunchTest, OpensTheWindowAndLoadsTheServicePage) {
 }
 
 TEST_F(ShellLaunchTest, MissingRuntimeShowsTheErrorPage) {
-  const std::string bundle = test::makeTestBundle(dir_.path(), {.withRuntime = false});
+  test::TestBundleOptions noRuntime;
+  noRuntime.withRuntime = false;
+  const std::string bundle = test::makeTestBundle(dir_.path(), noRuntime);
   std::filesystem::copy_file(std::string(QN_BUNDLE_DIR) + "/Contents/MacOS/QUENTRA",
                              bundle + "/Contents/MacOS/QUENTRA");
   auto shell = launch(bundle, test::unusedPort());
