@@ -9,3 +9,10 @@ namespace qn {
 void logLine(std::string_view line);
 
 }  // namespace qn
+
+namespace qn {
+
+// Writes one line to the system log (standard error, where the session's journal collects it).
+void logSystemLine(std::string_view line);
+
+}  // namespace qn

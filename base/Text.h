@@ -24,3 +24,10 @@ bool isValidUtf8(std::string_view text);
 std::string replaceInvalidUtf8(std::string_view text);
 
 }  // namespace qn
+
+namespace qn {
+
+// The first count user-perceived characters (grapheme clusters) of valid UTF-8 text.
+std::string firstCharacters(std::string_view text, size_t count);
+
+}  // namespace qn

@@ -55,3 +55,22 @@ TEST(Text, LowerCasesAsciiOnly) {
 
 }  // namespace
 }  // namespace qn
+
+namespace qn {
+namespace {
+
+TEST(Text, FirstCharactersCountsUserPerceivedCharacters) {
+  const std::string family =
+      "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";  // 👨‍👩‍👧
+  const std::string flag = "\xF0\x9F\x87\xA8\xF0\x9F\x87\xB3";  // two regional indicators
+  const std::string accented = "e\xCC\x81";                     // e + combining acute
+  EXPECT_EQ(firstCharacters(family + flag + accented + "x", 3), family + flag + accented);
+  EXPECT_EQ(firstCharacters(family + flag, 1), family);
+  EXPECT_EQ(firstCharacters("abc", 5), "abc");
+  EXPECT_EQ(firstCharacters("abc", 0), "");
+  EXPECT_EQ(firstCharacters("\xE4\xB8\xAD\xE6\x96\x87", 1), "\xE4\xB8\xAD");
+  EXPECT_EQ(firstCharacters("", 3), "");
+}
+
+}  // namespace
+}  // namespace qn

@@ -10,7 +10,9 @@
 #include "base/ChildProcess.h"
 #include "base/Environment.h"
 #include "platform/Alerts.h"
+#include "platform/Dialogs.h"
 #include "platform/MainLoop.h"
+#include "platform/Opener.h"
 #include "platform/Windows.h"
 #include "shell/AppConfig.h"
 #include "shell/Bundle.h"
@@ -24,6 +26,8 @@ struct ShellPorts {
   MainLoop& loop;
   Windows& windows;
   Alerts& alerts;
+  Dialogs& dialogs;
+  Opener& opener;
   // Ends the process at once with the status, output flushed.
   std::function<void(int status)> exitProcess;
 };
@@ -61,6 +65,7 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void setupDirectories();
   void setupWindow();
   void buildMainMenu();
+  void refreshMenuLanguageIfNeeded();
   void refreshIconRegistrationIfNeeded();
   void reloadPage();
 
@@ -90,6 +95,14 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void applicationWillTerminate();
   void stopAllThreadsForUserQuit();
 
+  // web/CustomURL.cpp
+  // URLs opened with the application, as another program or the desktop hands them over.
+  void openURLs(const std::vector<std::string>& urls);
+  void handleCustomURL(const std::string& url);
+
+  // web/NavigationPolicy.cpp; the scheme is passed lower-cased.
+  static bool isExternalScheme(const std::string& scheme);
+
   // web/WebHostDelegate.cpp
   void runAlertPanel(const std::string& message, std::function<void()> done) override;
   void runConfirmPanel(const std::string& message, std::function<void(bool)> done) override;
@@ -109,6 +122,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
 
  private:
   std::string dataFile(const std::string& name) const;
+  // Panels attach to the main window while it is visible.
+  PanelMode panelMode() const;
   // The tmux executables to stop the threads with, in the order they are tried.
   std::vector<std::string> tmuxCandidates() const;
 

@@ -48,6 +48,10 @@ void AppDelegate::buildMainMenu() {
   // The main window has no menu bar yet.
 }
 
+void AppDelegate::refreshMenuLanguageIfNeeded() {
+  // Without a menu bar there is nothing to rebuild in another language.
+}
+
 void AppDelegate::setupWindow() {
   window = ports_.windows.createMainWindow({1240, 820});
   window->center();

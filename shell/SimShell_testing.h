@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sim/SimAlerts.h"
+#include "platform/sim/SimDesktopServices.h"
 #include "platform/sim/SimMainLoop.h"
 #include "platform/sim/SimWindows.h"
 #include "shell/AppDelegate.h"
@@ -17,13 +18,15 @@ struct SimShell {
   SimMainLoop loop;
   SimWindows windows;
   SimAlerts alerts;
+  SimDialogs dialogs;
+  SimOpener opener;
   std::optional<int> exitStatus;
   std::shared_ptr<AppDelegate> delegate;
 
   SimShell(const std::string& executable, std::vector<std::string> arguments,
            Environment environment = Environment::current())
       : delegate(std::make_shared<AppDelegate>(
-            ShellPorts{loop, windows, alerts,
+            ShellPorts{loop, windows, alerts, dialogs, opener,
                        [this](int status) {
                          exitStatus = status;
                          loop.quit();

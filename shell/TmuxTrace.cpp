@@ -38,17 +38,6 @@ std::string trimBlanks(std::string_view line) {
   return std::string(line.substr(first, last - first + 1));
 }
 
-// The first count user-perceived characters are approximated by code points.
-std::string firstCharacters(const std::string& text, size_t count) {
-  size_t characters = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == count) {
-      return text.substr(0, i);
-    }
-  }
-  return text;
-}
-
 }  // namespace
 
 std::vector<std::string> tmuxServerIds(const std::vector<std::string>& psLines,

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/gtk/GtkAlerts.h"
+#include "platform/gtk/GtkDialogs.h"
 #include "platform/gtk/GtkMainLoop.h"
+#include "platform/gtk/GtkOpener.h"
 #include "platform/gtk/GtkWindows.h"
 
 namespace qn {
@@ -15,11 +17,15 @@ class GtkBackend {
   MainLoop& loop() { return loop_; }
   Windows& windows() { return windows_; }
   Alerts& alerts() { return alerts_; }
+  Dialogs& dialogs() { return dialogs_; }
+  Opener& opener() { return opener_; }
 
  private:
   GtkMainLoop loop_;
   GtkWindows windows_;
   GtkAlerts alerts_;
+  GtkDialogs dialogs_;
+  GtkOpener opener_;
 };
 
 }  // namespace qn

@@ -25,8 +25,17 @@ gboolean hideInsteadOfClosing(GtkWidget* window, GdkEvent*, gpointer) {
 
 }  // namespace
 
+namespace {
+GtkWindow* currentMainWindow = nullptr;
+}  // namespace
+
+GtkWindow* GtkMainWindow::mainWindow() {
+  return currentMainWindow;
+}
+
 GtkMainWindow::GtkMainWindow(Size contentSize)
     : window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)), background_(gtk_css_provider_new()) {
+  currentMainWindow = GTK_WINDOW(window_);
   gtk_window_set_default_size(GTK_WINDOW(window_), toPixels(contentSize.width),
                               toPixels(contentSize.height));
   gtk_style_context_add_provider(gtk_widget_get_style_context(window_),
@@ -36,6 +45,7 @@ GtkMainWindow::GtkMainWindow(Size contentSize)
 }
 
 GtkMainWindow::~GtkMainWindow() {
+  if (currentMainWindow == GTK_WINDOW(window_)) currentMainWindow = nullptr;
   webView_.reset();
   gtk_widget_destroy(window_);
   g_object_unref(background_);

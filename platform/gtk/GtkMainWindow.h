@@ -24,6 +24,9 @@ class GtkMainWindow final : public MainWindow {
   void hide() override;
   bool isVisible() const override;
 
+  // The program's main window while one exists, for panels attached to it.
+  static GtkWindow* mainWindow();
+
  private:
   GtkWidget* window_;
   GtkCssProvider* background_;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace qn {
+
+class GtkDialogs final : public Dialogs {
+ public:
+  void showPanel(const PanelSpec& panel, PanelMode mode,
+                 std::function<void(int button, std::string text)> done) override;
+  void showOpenPanel(const OpenPanelSpec& panel, PanelMode mode,
+                     std::function<void(std::optional<std::vector<std::string>>)> done) override;
+};
+
+}  // namespace qn
