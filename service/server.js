@@ -118,6 +118,8 @@ function renderPage(port) {
       display: flex; align-items: center; justify-content: center;
     }
     main { width: min(560px, 90vw); }
+    h2 { font-size: 15px; color: #8e8e93; font-weight: 500; margin: 24px 0 4px; }
+    pre { font: 13px ui-monospace, Menlo, monospace; white-space: pre-wrap; margin: 0; }
     h1 { font-size: 34px; letter-spacing: 0.08em; margin: 0 0 12px; font-weight: 600; }
     #status {
       display: inline-block; background: #30d158; color: #0b2e15;
@@ -136,7 +138,18 @@ function renderPage(port) {
     <table>
 ${table}
     </table>
+    <h2>Links from other apps</h2>
+    <pre id="protocol"></pre>
   </main>
+  <script>
+    // The shell hands quentra: links to the page here; each one is shown and reported back, so
+    // the service log records exactly what arrived.
+    window.__handleQuentraProtocol = function (payload) {
+      const line = JSON.stringify(payload);
+      document.getElementById('protocol').textContent += line + '\\n';
+      fetch('/api/page-event?data=' + encodeURIComponent(line));
+    };
+  </script>
 </body>
 </html>
 `;
@@ -163,6 +176,12 @@ async function handle(req, res, port) {
     case '/api/health':
       sendJson(res, 200, { product: PRODUCT, port, pid: process.pid });
       return;
+    case '/api/page-event': {
+      const data = new URL(req.url, 'http://127.0.0.1').searchParams.get('data');
+      console.log(`page event ${data}`);
+      send(res, 204, 'text/plain; charset=utf-8', '');
+      return;
+    }
     case '/api/tmux-keep/state': {
       const running = await countTmuxSessions();
       if (!res.destroyed) sendJson(res, 200, { running });

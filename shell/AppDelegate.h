@@ -68,6 +68,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void refreshMenuLanguageIfNeeded();
   void refreshIconRegistrationIfNeeded();
   void reloadPage();
+  // Brings the main window back, as a click on the running application does.
+  void showMainWindow();
 
   // LegacyCleanup.cpp
   void cleanupLegacyServerIfNeeded();

@@ -73,6 +73,10 @@ void AppDelegate::setupWindow() {
   window->present();
 }
 
+void AppDelegate::showMainWindow() {
+  if (window) window->present();
+}
+
 void AppDelegate::reloadPage() {
   if (webView) webView->reload();
 }

@@ -9,22 +9,44 @@
 #include "base/SignalWatch.h"
 #include "platform/gtk/GtkBackend.h"
 #include "shell/AppDelegate.h"
+#include "shell/SingleInstance.h"
 
 int main(int argc, char** argv) {
   ::signal(SIGPIPE, SIG_IGN);
-  std::atomic<qn::MainLoop*> loop{nullptr};
+  const qn::Environment environment = qn::Environment::current();
+  const std::vector<std::string> arguments = qn::processArguments();
+  qn::GtkBackend backend;
+  // Touched on the main loop only, where the posted calls below run.
   std::weak_ptr<qn::AppDelegate> running;
-  qn::watchTerminationSignals([&loop, &running](int) {
+
+  // One shell per data directory: a second one hands its URLs over and ends here.
+  const std::vector<std::string> urls = qn::SingleInstance::urlArguments(arguments);
+  const auto instance =
+      qn::SingleInstance::claim(qn::AppConfig::parse(environment, arguments).dataDir, urls,
+                                [&backend, &running](std::vector<std::string> handed) {
+                                  backend.loop().post([&running, handed = std::move(handed)] {
+                                    const auto delegate = running.lock();
+                                    if (!delegate) return;
+                                    if (handed.empty()) {
+                                      delegate->showMainWindow();
+                                    } else {
+                                      delegate->openURLs(handed);
+                                    }
+                                  });
+                                });
+  if (!instance) return 0;
+
+  std::atomic<bool> loopRunning{false};
+  qn::watchTerminationSignals([&](int) {
     // A termination signal is a quit the system asks for: no question, the service is stopped.
-    qn::MainLoop* current = loop.load();
-    if (current == nullptr) std::_Exit(0);
-    current->post([&running] {
-      if (const auto delegate = running.lock())
+    if (!loopRunning) std::_Exit(0);
+    backend.loop().post([&running] {
+      if (const auto delegate = running.lock()) {
         delegate->terminate(qn::AppDelegate::QuitReason::System);
+      }
     });
   });
 
-  qn::GtkBackend backend;
   if (!backend.init(argc, argv)) {
     std::fprintf(stderr, "QUENTRA needs a graphical display (DISPLAY is not usable).\n");
     return 1;
@@ -36,10 +58,13 @@ int main(int argc, char** argv) {
                        std::fflush(stdout);
                        std::_Exit(status);
                      }},
-      qn::LaunchContext{qn::Bundle::main(), qn::Environment::current(), qn::processArguments()});
+      qn::LaunchContext{qn::Bundle::main(), environment, arguments});
   running = delegate;
-  loop = &backend.loop();
-  backend.loop().post([delegate] { delegate->applicationDidFinishLaunching(); });
+  backend.loop().post([delegate, urls] {
+    delegate->applicationDidFinishLaunching();
+    if (!urls.empty()) delegate->openURLs(urls);
+  });
+  loopRunning = true;
   backend.loop().run();
   // The application ends here, as a terminated application does: at once, without tearing down
   // the windows and the web engine, while waiter and probe threads may still be running.

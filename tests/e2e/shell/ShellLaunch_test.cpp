@@ -11,6 +11,7 @@
 #include "base/Files.h"
 #include "base/Processes.h"
 #include "base/Text.h"
+#include "tests/e2e/shell/ShellDesktop.h"
 #include "tests/support/FakeHttpServer.h"
 #include "tests/support/TestBundle.h"
 #include "tests/support/TestSupport.h"
@@ -18,77 +19,11 @@
 namespace qn {
 namespace {
 
-std::string run(const std::string& executable, std::vector<std::string> arguments) {
-  SpawnOptions options;
-  options.executable = executable;
-  options.arguments = std::move(arguments);
-  options.standardError = ChildOutput::null();
-  std::string output;
-  ChildProcess::run(options, &output);
-  return output;
-}
-
-// Visible top-level windows named exactly "QUENTRA".
-std::vector<std::string> shellWindows() {
-  return split(run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", "^QUENTRA$"}), '\n',
-               true);
-}
-
-// Width and height as the X server has them.
-std::pair<int, int> windowSize(const std::string& id) {
-  const std::string info = run("/usr/bin/xwininfo", {"-id", id});
-  const auto field = [&](const std::string& name) {
-    const size_t at = info.find(name);
-    if (at == std::string::npos) return -1;
-    const size_t end = info.find('\n', at);
-    return static_cast<int>(
-        parseInt64(trimWhitespace(info.substr(at + name.size(), end - at - name.size())))
-            .value_or(-1));
-  };
-  return {field("Width:"), field("Height:")};
-}
-
-// True when the screen shows at least a few pixels of exactly this colour.
-bool screenShows(const std::string& hexColour, const std::string& shotPath) {
-  run("/usr/bin/import", {"-window", "root", shotPath});
-  const std::string histogram =
-      run("/usr/bin/convert", {shotPath, "-format", "%c", "histogram:info:-"});
-  return histogram.find(hexColour) != std::string::npos;
-}
-
-class ShellLaunchTest : public ::testing::Test {
- protected:
-  std::shared_ptr<ChildProcess> launch(const std::string& bundle, int port) {
-    SpawnOptions options;
-    options.executable = bundle + "/Contents/MacOS/QUENTRA";
-    options.arguments = {"--port", std::to_string(port), "--data-dir", dataDir_};
-    Environment environment = Environment::current();
-    environment.set("QUENTRA_LANG", "en");
-    options.environment = environment.toList();
-    auto shell = ChildProcess::spawn(options, nullptr);
-    if (shell) running_.push_back(shell);
-    return shell;
-  }
-
-  static void stop(const std::shared_ptr<ChildProcess>& shell) {
-    shell->sendSignal(SIGTERM);
-    ASSERT_TRUE(shell->waitForExit(10));
-    EXPECT_EQ(shell->terminationStatus(), 0);
-  }
-
-  std::string log() { return readFile(dataDir_ + "/logs/server.log").value_or(""); }
-
-  ~ShellLaunchTest() override {
-    for (const auto& shell : running_) {
-      shell->sendSignal(SIGKILL);
-      shell->waitForExit(5);
-    }
-  }
-
-  test::TempDir dir_;
-  std::string dataDir_ = dir_.file("data");
-  std::vector<std::shared_ptr<ChildProcess>> running_;
-};
+using ShellLaunchTest = test::ShellDesktopTest;
+using test::run;
+using test::screenShows;
+using test::shellWindows;
+using test::windowSize;
 
 TEST_F(ShellLaunchTest, OpensTheWindowAndLoadsTheServicePage) {
   const int port = test::unusedPort();

@@ -1,0 +1,87 @@
+#include "tests/e2e/shell/ShellDesktop.h"
+
+#include <signal.h>
+
+#include "base/Decimal.h"
+#include "base/Environment.h"
+#include "base/Files.h"
+#include "base/Text.h"
+
+namespace qn::test {
+
+std::string run(const std::string& executable, std::vector<std::string> arguments) {
+  SpawnOptions options;
+  options.executable = executable;
+  options.arguments = std::move(arguments);
+  options.standardError = ChildOutput::null();
+  std::string output;
+  ChildProcess::run(options, &output);
+  return output;
+}
+
+std::vector<std::string> shellWindows() {
+  return split(run("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", "^QUENTRA$"}), '\n',
+               true);
+}
+
+std::pair<int, int> windowSize(const std::string& id) {
+  const std::string info = run("/usr/bin/xwininfo", {"-id", id});
+  const auto field = [&](const std::string& name) {
+    const size_t at = info.find(name);
+    if (at == std::string::npos) return -1;
+    const size_t end = info.find('\n', at);
+    return static_cast<int>(
+        parseInt64(trimWhitespace(info.substr(at + name.size(), end - at - name.size())))
+            .value_or(-1));
+  };
+  return {field("Width:"), field("Height:")};
+}
+
+bool screenShows(const std::string& hexColour, const std::string& shotPath) {
+  run("/usr/bin/import", {"-window", "root", shotPath});
+  const std::string histogram =
+      run("/usr/bin/convert", {shotPath, "-format", "%c", "histogram:info:-"});
+  return histogram.find(hexColour) != std::string::npos;
+}
+
+std::shared_ptr<ChildProcess> ShellDesktopTest::launch(const std::string& bundle, int port,
+                                                       std::vector<std::string> extra) {
+  SpawnOptions options;
+  options.executable = bundle + "/Contents/MacOS/QUENTRA";
+  options.arguments = {"--port", std::to_string(port), "--data-dir", dataDir_};
+  options.arguments.insert(options.arguments.end(), extra.begin(), extra.end());
+  Environment environment = Environment::current();
+  environment.set("QUENTRA_LANG", "en");
+  options.environment = environment.toList();
+  auto shell = ChildProcess::spawn(options, nullptr);
+  if (shell) running_.push_back(shell);
+  return shell;
+}
+
+void ShellDesktopTest::stop(const std::shared_ptr<ChildProcess>& shell) {
+  shell->sendSignal(SIGTERM);
+  ASSERT_TRUE(shell->waitForExit(10));
+  EXPECT_EQ(shell->terminationStatus(), 0);
+}
+
+std::string ShellDesktopTest::log() {
+  return readFile(dataDir_ + "/logs/server.log").value_or("");
+}
+
+bool ShellDesktopTest::waitForPage(size_t logOffset) {
+  return eventually(
+      [&] {
+        const std::string text = log();
+        return text.size() > logOffset && text.find(" GET / 200", logOffset) != std::string::npos;
+      },
+      20);
+}
+
+ShellDesktopTest::~ShellDesktopTest() {
+  for (const auto& shell : running_) {
+    shell->sendSignal(SIGKILL);
+    shell->waitForExit(5);
+  }
+}
+
+}  // namespace qn::test

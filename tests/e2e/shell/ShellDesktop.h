@@ -1,0 +1,43 @@
+#pragma once
+
+// Driving the built shell on the private desktop that with-desktop.sh provides.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ChildProcess.h"
+#include "tests/support/TestSupport.h"
+
+namespace qn::test {
+
+// Runs a tool to its end and returns what it printed.
+std::string run(const std::string& executable, std::vector<std::string> arguments);
+
+// Visible top-level windows named exactly "QUENTRA".
+std::vector<std::string> shellWindows();
+
+// Width and height as the X server has them.
+std::pair<int, int> windowSize(const std::string& id);
+
+// True when the screen shows at least a few pixels of exactly this colour.
+bool screenShows(const std::string& hexColour, const std::string& shotPath);
+
+// Shells started on a fresh data directory, killed at the end of the test if still running.
+class ShellDesktopTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<ChildProcess> launch(const std::string& bundle, int port,
+                                       std::vector<std::string> extra = {});
+  static void stop(const std::shared_ptr<ChildProcess>& shell);
+  std::string log();
+  // Waits until the service has answered the web view's request for the page.
+  bool waitForPage(size_t logOffset = 0);
+  ~ShellDesktopTest() override;
+
+  TempDir dir_;
+  std::string dataDir_ = dir_.file("data");
+  std::vector<std::shared_ptr<ChildProcess>> running_;
+};
+
+}  // namespace qn::test
