@@ -52,6 +52,11 @@ void FakeHttpServer::setReply(Reply reply) {
   reply_ = std::move(reply);
 }
 
+void FakeHttpServer::setRoute(const std::string& path, Reply reply) {
+  std::lock_guard lock(mutex_);
+  routes_[path] = std::move(reply);
+}
+
 std::vector<std::string> FakeHttpServer::paths() const {
   std::lock_guard lock(mutex_);
   return paths_;
@@ -94,7 +99,8 @@ void FakeHttpServer::answer(int client) {
   {
     std::lock_guard lock(mutex_);
     paths_.push_back(path);
-    reply = reply_;
+    const auto route = routes_.find(path.substr(0, path.find('?')));
+    reply = route != routes_.end() ? route->second : reply_;
   }
   const std::string response = "HTTP/1.1 " + std::to_string(reply.status) +
                                " X\r\nContent-Type: " + reply.contentType +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +26,8 @@ class FakeHttpServer {
 
   int port() const { return port_; }
   void setReply(Reply reply);
+  // A reply for one path (without its query); other paths get the general reply.
+  void setRoute(const std::string& path, Reply reply);
   // Accept connections but never answer them.
   void setSilent(bool silent) { silent_ = silent; }
   std::vector<std::string> paths() const;
@@ -40,6 +43,7 @@ class FakeHttpServer {
   std::atomic<bool> silent_{false};
   mutable std::mutex mutex_;
   Reply reply_;
+  std::map<std::string, Reply> routes_;
   std::vector<std::string> paths_;
   std::vector<int> heldClients_;
   std::thread thread_;

@@ -2,6 +2,10 @@
 // page's retry link.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -91,6 +95,98 @@ TEST_F(WebHostTest, RetryOnTheErrorPageStartsTheService) {
   EXPECT_TRUE(waitForPage()) << log();
   EXPECT_TRUE(
       test::eventually([&] { return test::screenShows("#30D158", dir_.file("page.png")); }, 10));
+  stop(shell);
+}
+
+}  // namespace
+}  // namespace qn
+
+namespace qn {
+namespace {
+
+// A page that asks the three questions in turn and reports each answer, then follows a link to
+// another site. It is served by a fake service the shell attaches to.
+constexpr const char* dialogPage = R"(<!DOCTYPE html><html><body style="background:#222">
+<a id="away" href="https://example.invalid/elsewhere">away</a>
+<script>
+window.addEventListener('load', () => setTimeout(() => {
+  const ok = confirm('Proceed?');
+  fetch('/answer?confirm=' + ok).then(() => {
+    const name = prompt('Name?', 'default');
+    return fetch('/answer?prompt=' + encodeURIComponent(String(name)));
+  }).then(() => {
+    alert('Done');
+    return fetch('/answer?alert=closed');
+  }).then(() => {
+    document.getElementById('away').click();
+    setTimeout(() => fetch('/answer?still=' + encodeURIComponent(location.href)), 1000);
+  });
+}, 300));
+</script></body></html>)";
+
+class WebHostPanelsTest : public test::ShellDesktopTest {
+ protected:
+  WebHostPanelsTest() {
+    service_.setRoute("/api/health", {200, R"({"product":"QUENTRA"})", "application/json"});
+    service_.setRoute("/", {200, dialogPage, "text/html"});
+    service_.setReply({200, "", "text/plain"});
+  }
+  bool answered(const std::string& path) {
+    return test::eventually(
+        [&] {
+          const auto paths = service_.paths();
+          return std::find(paths.begin(), paths.end(), path) != paths.end();
+        },
+        15);
+  }
+  static void keys(std::vector<std::string> names) {
+    names.insert(names.begin(), {"key", "--clearmodifiers", "--delay", "80"});
+    test::run("/usr/bin/xdotool", names);
+  }
+  // Waits for the panel in front of the main window and gives it the keyboard.
+  static void focusPanel() {
+    ASSERT_TRUE(test::eventually([] { return test::shellWindows().size() == 2; }, 15));
+    for (const std::string& id : test::shellWindows()) {
+      if (test::windowSize(id).first < 1240)
+        test::run("/usr/bin/xdotool", {"windowactivate", "--sync", id});
+    }
+  }
+
+  test::FakeHttpServer service_;
+};
+
+TEST_F(WebHostPanelsTest, ThePagesQuestionsGetTheirAnswersAndExternalLinksLeave) {
+  // The desktop's default browser is a script that records what it was asked to open.
+  const std::string opened = dir_.file("opened");
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  ASSERT_TRUE(dataHome && configHome) << "run under with-desktop.sh";
+  createDirectories(std::string(dataHome) + "/applications");
+  writeFileAtomically(dir_.file("browser.sh"), "#!/bin/sh\necho \"$1\" >> " + opened + "\n");
+  ::chmod(dir_.file("browser.sh").c_str(), 0755);
+  writeFileAtomically(std::string(dataHome) + "/applications/qn-test-browser.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" +
+                          dir_.file("browser.sh") + " %u\nMimeType=x-scheme-handler/https;\n");
+  writeFileAtomically(std::string(configHome) + "/mimeapps.list",
+                      "[Default Applications]\nx-scheme-handler/https=qn-test-browser.desktop\n");
+
+  auto shell = launch(QN_BUNDLE_DIR, service_.port());
+  focusPanel();
+  keys({"Return"});
+  ASSERT_TRUE(answered("/answer?confirm=true"));
+  focusPanel();
+  keys({"ctrl+a", "t", "y", "p", "e", "d", "Return"});
+  ASSERT_TRUE(answered("/answer?prompt=typed"));
+  focusPanel();
+  keys({"Escape"});
+  ASSERT_TRUE(answered("/answer?alert=closed"));
+
+  const std::string page = "http://127.0.0.1:" + std::to_string(service_.port()) + "/";
+  EXPECT_TRUE(answered("/answer?still=" + std::string("http%3A%2F%2F127.0.0.1%3A") +
+                       std::to_string(service_.port()) + "%2F"))
+      << "the view stayed on " << page;
+  EXPECT_TRUE(test::eventually([&] { return fileExists(opened); }, 10));
+  EXPECT_EQ(readFile(opened).value_or(""), "https://example.invalid/elsewhere\n");
   stop(shell);
 }
 
