@@ -75,6 +75,19 @@ mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_
 eval "$(dbus-launch --sh-syntax)"
 pids+=("$DBUS_SESSION_BUS_PID")
 
+# A sound server with a silent microphone, so pages can ask for one; without any audio device the
+# web engine refuses before asking the host.
+if command -v pulseaudio >/dev/null 2>&1; then
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=out" --load="module-null-source source_name=mic" \
+    >"$work/pulseaudio.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    [[ -S "$XDG_RUNTIME_DIR/pulse/native" ]] && break
+    sleep 0.05
+  done
+fi
+
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # The window manager is ready once it has announced itself on the root window.

@@ -10,13 +10,13 @@ namespace qn::test {
 
 namespace {
 
-int bindLoopback(int* port) {
+int bindLoopback(int* port, const std::string& host = "127.0.0.1") {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   const int yes = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
   address.sin_port = 0;
   ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
   socklen_t length = sizeof address;
@@ -33,8 +33,8 @@ int unusedPort() {
   return port;
 }
 
-FakeHttpServer::FakeHttpServer() {
-  listener_ = bindLoopback(&port_);
+FakeHttpServer::FakeHttpServer(const std::string& address) {
+  listener_ = bindLoopback(&port_, address);
   ::listen(listener_, 64);
   reply_.body = R"({"product":"QUENTRA"})";
   thread_ = std::thread([this] { serve(); });

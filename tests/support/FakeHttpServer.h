@@ -19,7 +19,8 @@ class FakeHttpServer {
     std::string contentType = "application/json";
   };
 
-  FakeHttpServer();
+  // Listens on the given loopback address (127.0.0.1 unless told otherwise).
+  explicit FakeHttpServer(const std::string& address = "127.0.0.1");
   ~FakeHttpServer();
   FakeHttpServer(const FakeHttpServer&) = delete;
   FakeHttpServer& operator=(const FakeHttpServer&) = delete;

@@ -192,3 +192,50 @@ TEST_F(WebHostPanelsTest, ThePagesQuestionsGetTheirAnswersAndExternalLinksLeave)
 
 }  // namespace
 }  // namespace qn
+
+namespace qn {
+namespace {
+
+// Asks for the microphone and reports the outcome to where the page came from.
+std::string microphonePage(const std::string& who, const std::string& next) {
+  return "<!DOCTYPE html><html><body><script>"
+         "navigator.mediaDevices.getUserMedia({audio: true})"
+         ".then(() => 'granted', (e) => e.name)"
+         ".then((r) => fetch('/mic?" +
+         who + "=' + r)).then(() => { " + next +
+         " });"
+         "</script></body></html>";
+}
+
+TEST_F(WebHostTest, TheMicrophoneIsGrantedToLocalPagesOnly) {
+  // 127.0.0.2 is this machine too, but not a local origin by the host's rule.
+  test::FakeHttpServer remote("127.0.0.2");
+  remote.setRoute("/remote", {200, microphonePage("remote", ""), "text/html"});
+  remote.setReply({200, "", "text/plain"});
+  test::FakeHttpServer service;
+  service.setRoute("/api/health", {200, R"({"product":"QUENTRA"})", "application/json"});
+  service.setRoute("/", {200,
+                         microphonePage("local", "location.href = 'http://127.0.0.2:" +
+                                                     std::to_string(remote.port()) + "/remote';"),
+                         "text/html"});
+  service.setReply({200, "", "text/plain"});
+  const auto reported = [](test::FakeHttpServer& server, const std::string& prefix) {
+    std::string found;
+    test::eventually(
+        [&] {
+          for (const std::string& path : server.paths()) {
+            if (path.starts_with(prefix)) found = path.substr(prefix.size());
+          }
+          return !found.empty();
+        },
+        20);
+    return found;
+  };
+  auto shell = launch(QN_BUNDLE_DIR, service.port());
+  EXPECT_EQ(reported(service, "/mic?local="), "granted");
+  EXPECT_EQ(reported(remote, "/mic?remote="), "NotAllowedError");
+  stop(shell);
+}
+
+}  // namespace
+}  // namespace qn
