@@ -167,7 +167,7 @@ describe('routes', () => {
       .replace(/"/g, '&quot;').replace(/'/g, '&#39;');
     assert.ok(r.body.includes(escaped), 'escaped data dir not shown');
     assert.ok(!r.body.includes('<&>'), 'raw data dir leaked into the page');
-    assert.doesNotMatch(r.body, /<(link|script|img|iframe)\b|url\(|https?:\/\//i,
+    assert.doesNotMatch(r.body, /<(link|img|iframe)\b|<script[^>]*\bsrc=|url\(|https?:\/\//i,
       'page must not load external resources');
   });
 
@@ -226,6 +226,13 @@ describe('routes', () => {
           }
         });
     }
+  });
+
+  it('logs what the page reports back from a link, on one line', async () => {
+    const data = JSON.stringify({ action: 'ask', q: 'two\nlines "quoted"' });
+    const r = await request(proc.port, { path: '/api/page-event?data=' + encodeURIComponent(data) });
+    assert.equal(r.status, 204);
+    await waitForOutput(proc, /^page event \{"action":"ask","q":"two\\nlines \\"quoted\\""\}$/m);
   });
 
   it('logs every request on stdout', async () => {
