@@ -11,6 +11,7 @@
 #include "base/Environment.h"
 #include "platform/Alerts.h"
 #include "platform/MainLoop.h"
+#include "platform/Speech.h"
 #include "platform/Windows.h"
 #include "shell/AppConfig.h"
 #include "shell/Bundle.h"
@@ -24,6 +25,7 @@ struct ShellPorts {
   MainLoop& loop;
   Windows& windows;
   Alerts& alerts;
+  Speech& speech;
   // Ends the process at once with the status, output flushed.
   std::function<void(int status)> exitProcess;
 };
@@ -101,7 +103,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void requestNewWindow(const NavigationAction& action) override;
   PolicyDecision decideNavigation(const NavigationAction& action) override;
   void didFinishNavigation() override;
-  void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) override;
+  void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson,
+                               const std::string& originHost) override;
 
   const LaunchContext& launch() const { return launch_; }
   // True once terminate() has gone through; the main loop is ending.

@@ -7,6 +7,7 @@
 
 #include "platform/sim/SimAlerts.h"
 #include "platform/sim/SimMainLoop.h"
+#include "platform/sim/SimSpeech.h"
 #include "platform/sim/SimWindows.h"
 #include "shell/AppDelegate.h"
 
@@ -17,13 +18,14 @@ struct SimShell {
   SimMainLoop loop;
   SimWindows windows;
   SimAlerts alerts;
+  SimSpeech speech;
   std::optional<int> exitStatus;
   std::shared_ptr<AppDelegate> delegate;
 
   SimShell(const std::string& executable, std::vector<std::string> arguments,
            Environment environment = Environment::current())
       : delegate(std::make_shared<AppDelegate>(
-            ShellPorts{loop, windows, alerts,
+            ShellPorts{loop, windows, alerts, speech,
                        [this](int status) {
                          exitStatus = status;
                          loop.quit();

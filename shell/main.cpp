@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto delegate = std::make_shared<qn::AppDelegate>(
-      qn::ShellPorts{backend.loop(), backend.windows(), backend.alerts(),
+      qn::ShellPorts{backend.loop(), backend.windows(), backend.alerts(), backend.speech(),
                      [](int status) {
                        std::fflush(stdout);
                        std::_Exit(status);

@@ -2,6 +2,7 @@
 
 #include "platform/gtk/GtkAlerts.h"
 #include "platform/gtk/GtkMainLoop.h"
+#include "platform/gtk/GtkSpeech.h"
 #include "platform/gtk/GtkWindows.h"
 
 namespace qn {
@@ -15,11 +16,13 @@ class GtkBackend {
   MainLoop& loop() { return loop_; }
   Windows& windows() { return windows_; }
   Alerts& alerts() { return alerts_; }
+  Speech& speech() { return speech_; }
 
  private:
   GtkMainLoop loop_;
   GtkWindows windows_;
   GtkAlerts alerts_;
+  GtkSpeech speech_;
 };
 
 }  // namespace qn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/WebView.h"
 
 namespace qn {
@@ -10,6 +12,10 @@ class QNWebPolicy {
   QNWebPolicy() = delete;
   // Keeps the page running, throttled rather than suspended, while the window is hidden.
   static void applyMainWindow(WebViewConfig& config) { config.throttleWhenInactive = true; }
+  // A local origin's host, whatever its port: the service's page, never a site on the network.
+  static bool isLocalHost(const std::string& host) {
+    return host == "127.0.0.1" || host == "localhost";
+  }
 };
 
 }  // namespace qn

@@ -1,4 +1,5 @@
 #include "shell/AppDelegate.h"
+#include "shell/web/QNWebPolicy.h"
 
 namespace qn {
 
@@ -23,7 +24,7 @@ void AppDelegate::runOpenPanel(const OpenPanelRequest&,
 }
 
 bool AppDelegate::decideMediaCapture(const std::string& originHost) {
-  return originHost == "127.0.0.1" || originHost == "localhost";
+  return QNWebPolicy::isLocalHost(originHost);
 }
 
 void AppDelegate::requestNewWindow(const NavigationAction&) {}
@@ -44,8 +45,11 @@ void AppDelegate::didFinishNavigation() {
       url && (url->starts_with("http://127.0.0.1") || url->starts_with("http://localhost"));
 }
 
-void AppDelegate::didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) {
-  if (handler == SpeechBridge::handlerName && speechBridge) speechBridge->didReceive(bodyJson);
+void AppDelegate::didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson,
+                                          const std::string& originHost) {
+  if (handler == SpeechBridge::handlerName && speechBridge) {
+    speechBridge->didReceive(bodyJson, originHost);
+  }
 }
 
 }  // namespace qn
