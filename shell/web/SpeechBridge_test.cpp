@@ -210,29 +210,25 @@ struct StartFailure {
 };
 
 TEST_F(SpeechBridgeTest, AFailedStartSendsOneErrorAndLeavesNothingRunning) {
+  const std::string deniedZh =
+      "没有语音识别权限，请到 系统设置 → 隐私与安全性 → 语音识别 里允许 QUENTRA";
+  const std::string deniedEn =
+      "No speech recognition permission. Allow QUENTRA in System Settings → Privacy & Security → "
+      "Speech Recognition.";
   const std::string unavailableZh = "这台 Mac 不支持该语言的本机听写";
   const std::string unavailableEn =
       "On-device dictation for this language isn't available on this Mac.";
   const StartFailure cases[] = {
       {"authorisation denied", [](SimSpeech& s) { s.status = SpeechAuthorization::Denied; },
-       "zh-CN", "denied",
-       "没有语音识别权限，请到 系统设置 → 隐私与安全性 → 语音识别 里允许 QUENTRA",
-       "No speech recognition permission. Allow QUENTRA in System Settings → Privacy & Security "
-       "→ Speech Recognition."},
+       "zh-CN", "denied", deniedZh, deniedEn},
       {"authorisation restricted", [](SimSpeech& s) { s.status = SpeechAuthorization::Restricted; },
-       "zh-CN", "denied",
-       "没有语音识别权限，请到 系统设置 → 隐私与安全性 → 语音识别 里允许 QUENTRA",
-       "No speech recognition permission. Allow QUENTRA in System Settings → Privacy & Security "
-       "→ Speech Recognition."},
+       "zh-CN", "denied", deniedZh, deniedEn},
       {"the user refuses when asked",
        [](SimSpeech& s) {
          s.status = SpeechAuthorization::NotDetermined;
          s.authorizationAnswer = SpeechAuthorization::Denied;
        },
-       "zh-CN", "denied",
-       "没有语音识别权限，请到 系统设置 → 隐私与安全性 → 语音识别 里允许 QUENTRA",
-       "No speech recognition permission. Allow QUENTRA in System Settings → Privacy & Security "
-       "→ Speech Recognition."},
+       "zh-CN", "denied", deniedZh, deniedEn},
       {"microphone refused", [](SimSpeech& s) { s.microphoneGranted = false; }, "zh-CN",
        "mic_denied", "没有麦克风权限，请到 系统设置 → 隐私与安全性 → 麦克风 里允许 QUENTRA",
        "No microphone permission. Allow QUENTRA in System Settings → Privacy & Security → "
@@ -262,6 +258,8 @@ TEST_F(SpeechBridgeTest, AFailedStartSendsOneErrorAndLeavesNothingRunning) {
                           {"code", c.code},
                           {"message", std::string(language) == "en" ? c.en : c.zh}};
       EXPECT_EQ(events(), std::vector<json>{error});
+      EXPECT_EQ(speech.microphoneRequests, std::string(c.code) == "denied" ? 0 : 1)
+          << "the microphone is asked for only after the authorisation";
       EXPECT_TRUE(speech.tasks.empty());
       expectIdle();
       command("stop");
