@@ -59,8 +59,10 @@ class WebViewDelegate {
   virtual void requestNewWindow(const NavigationAction& action) = 0;
   virtual PolicyDecision decideNavigation(const NavigationAction& action) = 0;
   virtual void didFinishNavigation() = 0;
-  // bodyJson is the posted message serialised as JSON.
-  virtual void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) = 0;
+  // bodyJson is the posted message serialised as JSON; originHost is the host of the posting
+  // frame's security origin, empty when it has none.
+  virtual void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson,
+                                       const std::string& originHost) = 0;
 };
 
 class WebView {

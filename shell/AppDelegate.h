@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/MainLoop.h"
 #include "platform/Opener.h"
+#include "platform/Speech.h"
 #include "platform/Windows.h"
 #include "shell/AppConfig.h"
 #include "shell/Bundle.h"
@@ -28,6 +29,7 @@ struct ShellPorts {
   Alerts& alerts;
   Dialogs& dialogs;
   Opener& opener;
+  Speech& speech;
   // Ends the process at once with the status, output flushed.
   std::function<void(int status)> exitProcess;
 };
@@ -116,7 +118,8 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void requestNewWindow(const NavigationAction& action) override;
   PolicyDecision decideNavigation(const NavigationAction& action) override;
   void didFinishNavigation() override;
-  void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) override;
+  void didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson,
+                               const std::string& originHost) override;
 
   const LaunchContext& launch() const { return launch_; }
   // True once terminate() has gone through; the main loop is ending.

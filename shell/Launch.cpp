@@ -69,7 +69,7 @@ void AppDelegate::setupWindow() {
 
   webView = &window->createWebView(webConfig);
   webView->setDelegate(this);
-  speechBridge = std::make_unique<SpeechBridge>(*webView);
+  speechBridge = std::make_unique<SpeechBridge>(ports_.loop, ports_.speech, *webView);
   window->present();
 }
 

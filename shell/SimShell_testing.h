@@ -8,6 +8,7 @@
 #include "platform/sim/SimAlerts.h"
 #include "platform/sim/SimDesktopServices.h"
 #include "platform/sim/SimMainLoop.h"
+#include "platform/sim/SimSpeech.h"
 #include "platform/sim/SimWindows.h"
 #include "shell/AppDelegate.h"
 
@@ -20,13 +21,14 @@ struct SimShell {
   SimAlerts alerts;
   SimDialogs dialogs;
   SimOpener opener;
+  SimSpeech speech;
   std::optional<int> exitStatus;
   std::shared_ptr<AppDelegate> delegate;
 
   SimShell(const std::string& executable, std::vector<std::string> arguments,
            Environment environment = Environment::current())
       : delegate(std::make_shared<AppDelegate>(
-            ShellPorts{loop, windows, alerts, dialogs, opener,
+            ShellPorts{loop, windows, alerts, dialogs, opener, speech,
                        [this](int status) {
                          exitStatus = status;
                          loop.quit();

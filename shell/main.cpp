@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   }
   auto delegate = std::make_shared<qn::AppDelegate>(
       qn::ShellPorts{backend.loop(), backend.windows(), backend.alerts(), backend.dialogs(),
-                     backend.opener(),
+                     backend.opener(), backend.speech(),
                      [](int status) {
                        std::fflush(stdout);
                        std::_Exit(status);

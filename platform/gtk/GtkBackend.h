@@ -4,6 +4,7 @@
 #include "platform/gtk/GtkDialogs.h"
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkOpener.h"
+#include "platform/gtk/GtkSpeech.h"
 #include "platform/gtk/GtkWindows.h"
 
 namespace qn {
@@ -19,6 +20,7 @@ class GtkBackend {
   Alerts& alerts() { return alerts_; }
   Dialogs& dialogs() { return dialogs_; }
   Opener& opener() { return opener_; }
+  Speech& speech() { return speech_; }
 
  private:
   GtkMainLoop loop_;
@@ -26,6 +28,7 @@ class GtkBackend {
   GtkAlerts alerts_;
   GtkDialogs dialogs_;
   GtkOpener opener_;
+  GtkSpeech speech_;
 };
 
 }  // namespace qn

@@ -3,6 +3,7 @@
 //   [x] developer extras, media playback without a gesture, media stream, transparent background
 //   [x] throttling of hidden pages, as far as WebKitGTK has it (see settingsFor)
 //   [x] script message handlers, bodies delivered as JSON text
+//   [ ] the posting frame's origin: WebKitGTK 4.1 does not tell it, the page's host is given
 //   [x] loadURL, loadHTML (no base URL: the page is "about:blank"), reload, currentURL, scripts
 //   [x] didFinishNavigation only for loads that succeeded
 //   [x] with no delegate: navigations allowed, panels answered "no" at once, permissions denied
@@ -35,7 +36,8 @@ class DefaultAnswers final : public WebViewDelegate {
     return PolicyDecision::Allow;
   }
   void didFinishNavigation() override {}
-  void didReceiveScriptMessage(const std::string&, const std::string&) override {}
+  void didReceiveScriptMessage(const std::string&, const std::string&,
+                               const std::string&) override {}
 };
 
 void enableFeature(WebKitSettings* settings, const char* identifier) {
@@ -114,12 +116,15 @@ void GtkWebView::registerMessageHandlers(const std::vector<std::string>& names) 
   }
 }
 
+// WebKitGTK 4.1 tells neither the frame nor the origin a message came from, so the origin is the
+// host of the page the web view shows.
 void GtkWebView::onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
                                  gpointer data) {
   auto* handler = static_cast<MessageHandler*>(data);
   gchar* json = jsc_value_to_json(webkit_javascript_result_get_js_value(result), 0);
   // Values JSON cannot express (undefined, functions) arrive as "null".
-  handler->owner->delegate().didReceiveScriptMessage(handler->name, json ? json : "null");
+  handler->owner->delegate().didReceiveScriptMessage(handler->name, json ? json : "null",
+                                                     pageOriginHost(handler->owner->view_));
   g_free(json);
 }
 
@@ -142,6 +147,16 @@ std::optional<std::string> GtkWebView::currentURL() const {
   const gchar* uri = webkit_web_view_get_uri(view_);
   if (!uri || !*uri) return std::nullopt;
   return std::string(uri);
+}
+
+std::string GtkWebView::pageOriginHost(WebKitWebView* view) {
+  const gchar* uri = webkit_web_view_get_uri(view);
+  if (!uri) return {};
+  WebKitSecurityOrigin* origin = webkit_security_origin_new_for_uri(uri);
+  const gchar* host = webkit_security_origin_get_host(origin);
+  std::string result = host ? host : "";
+  webkit_security_origin_unref(origin);
+  return result;
 }
 
 void GtkWebView::evaluateJavaScript(const std::string& script) {

@@ -34,6 +34,8 @@ class GtkWebView final : public WebView {
   // The delegate, or answers that leave the page as if no host were asking.
   WebViewDelegate& delegate() const;
   static WebKitSettings* settingsFor(const WebViewConfig& config);
+  // The host of the page's security origin; empty for pages without one (about:blank, data:).
+  static std::string pageOriginHost(WebKitWebView* view);
   void connectSignals();
   void registerMessageHandlers(const std::vector<std::string>& names);
 

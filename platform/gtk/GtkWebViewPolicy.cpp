@@ -39,17 +39,6 @@ NavigationAction toAction(WebKitNavigationAction* action, bool hasTargetFrame) {
   return result;
 }
 
-// The host of the page's security origin; empty for pages without one (about:blank, data:).
-std::string originHost(WebKitWebView* view) {
-  const gchar* uri = webkit_web_view_get_uri(view);
-  if (!uri) return {};
-  WebKitSecurityOrigin* origin = webkit_security_origin_new_for_uri(uri);
-  const gchar* host = webkit_security_origin_get_host(origin);
-  std::string result = host ? host : "";
-  webkit_security_origin_unref(origin);
-  return result;
-}
-
 }  // namespace
 
 // Every decision is answered here, so WebKit's default ("use") never applies by accident.
@@ -94,7 +83,7 @@ GtkWidget* GtkWebView::onCreate(WebKitWebView*, WebKitNavigationAction* action, 
 gboolean GtkWebView::onPermissionRequest(WebKitWebView* view, WebKitPermissionRequest* request,
                                          gpointer data) {
   bool allow = WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request) &&
-               static_cast<GtkWebView*>(data)->delegate().decideMediaCapture(originHost(view));
+               static_cast<GtkWebView*>(data)->delegate().decideMediaCapture(pageOriginHost(view));
   if (allow) {
     webkit_permission_request_allow(request);
   } else {

@@ -113,8 +113,11 @@ void AppDelegate::didFinishNavigation() {
   }
 }
 
-void AppDelegate::didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson) {
-  if (handler == SpeechBridge::handlerName && speechBridge) speechBridge->didReceive(bodyJson);
+void AppDelegate::didReceiveScriptMessage(const std::string& handler, const std::string& bodyJson,
+                                          const std::string& originHost) {
+  if (handler == SpeechBridge::handlerName && speechBridge) {
+    speechBridge->didReceive(bodyJson, originHost);
+  }
 }
 
 }  // namespace qn

@@ -59,6 +59,19 @@ TEST_F(WebViewTest, ScriptMessagesReachTheDelegateAsJsonUnderTheirHandlerName) {
   EXPECT_EQ(nextMessage(), "\"undefined\"");
 }
 
+// WebKitGTK does not tell which frame posted a message; it carries the host of the page shown.
+TEST_F(WebViewTest, ScriptMessagesCarryTheHostOfThePageThatPostedThem) {
+  show("/", page("<script>report('served')</script>"));
+  ASSERT_TRUE(spinUntil([&] { return !delegate.messages.empty(); }));
+  EXPECT_EQ(delegate.messages.front().originHost, "127.0.0.1");
+  delegate.messages.clear();
+
+  view->loadHTML(page("<script>report('from a string')</script>"));
+  ASSERT_TRUE(spinUntil([&] { return !delegate.messages.empty(); }));
+  EXPECT_EQ(delegate.messages.front().body, "\"from a string\"");
+  EXPECT_EQ(delegate.messages.front().originHost, "");
+}
+
 TEST_F(WebViewTest, EvaluateJavaScriptRunsInThePage) {
   show("/", page("<title>the title</title>"));
 

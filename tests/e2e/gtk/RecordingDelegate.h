@@ -18,6 +18,7 @@ class RecordingDelegate final : public WebViewDelegate {
   struct Message {
     std::string handler;
     std::string body;
+    std::string originHost;
   };
 
   void runAlertPanel(const std::string& message, std::function<void()> done) override {
@@ -48,8 +49,9 @@ class RecordingDelegate final : public WebViewDelegate {
     return navigationPolicy ? navigationPolicy(action) : PolicyDecision::Allow;
   }
   void didFinishNavigation() override { ++finished; }
-  void didReceiveScriptMessage(const std::string& handler, const std::string& body) override {
-    messages.push_back({handler, body});
+  void didReceiveScriptMessage(const std::string& handler, const std::string& body,
+                               const std::string& originHost) override {
+    messages.push_back({handler, body, originHost});
   }
 
   std::vector<std::string> alerts;
