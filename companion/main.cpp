@@ -42,9 +42,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   auto app = std::make_shared<qn::App>(
-      qn::CompanionPorts{backend.loop(), backend.panels(), backend.screens(),
-                         backend.windowList(), backend.workspace(), writeLine,
-                         [] { std::_Exit(0); }},
+      qn::CompanionPorts{backend.loop(), backend.panels(), backend.screens(), backend.windowList(),
+                         backend.workspace(), writeLine, [] { std::_Exit(0); }},
       std::move(options));
   const std::weak_ptr<qn::App> weak = app;
   backend.loop().post([app] { app->applicationDidFinishLaunching(); });

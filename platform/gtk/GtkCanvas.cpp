@@ -15,7 +15,9 @@ namespace qn {
 
 namespace {
 
-void setColor(cairo_t* cr, Color c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+void setColor(cairo_t* cr, Color c) {
+  cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
+}
 
 std::string systemFamily() {
   gchar* name = nullptr;

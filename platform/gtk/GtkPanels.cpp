@@ -176,6 +176,8 @@ void GtkPanels::restack() {
   for (auto* panel : visible) panel->raise();
 }
 
-void GtkPanels::forget(GtkPanel* panel) { std::erase(panels_, panel); }
+void GtkPanels::forget(GtkPanel* panel) {
+  std::erase(panels_, panel);
+}
 
 }  // namespace qn

@@ -22,7 +22,9 @@ Display* display() {
   return gdk != nullptr && GDK_IS_X11_DISPLAY(gdk) ? GDK_DISPLAY_XDISPLAY(gdk) : nullptr;
 }
 
-Atom atom(const char* name) { return XInternAtom(display(), name, False); }
+Atom atom(const char* name) {
+  return XInternAtom(display(), name, False);
+}
 
 // Reads a property of 32-bit items; empty when it is missing or of another format.
 std::vector<unsigned long> property(Window window, const char* name, Atom type) {
@@ -34,8 +36,8 @@ std::vector<unsigned long> property(Window window, const char* name, Atom type) 
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   gdk_x11_display_error_trap_push(gdk_display_get_default());
-  const int status = XGetWindowProperty(d, window, atom(name), 0, 1 << 16, False, type,
-                                        &actualType, &format, &count, &after, &data);
+  const int status = XGetWindowProperty(d, window, atom(name), 0, 1 << 16, False, type, &actualType,
+                                        &format, &count, &after, &data);
   gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
   if (status == Success && data != nullptr && format == 32) {
     // Xlib hands 32-bit items back as longs.
@@ -46,7 +48,9 @@ std::vector<unsigned long> property(Window window, const char* name, Atom type) 
   return values;
 }
 
-Window root() { return DefaultRootWindow(display()); }
+Window root() {
+  return DefaultRootWindow(display());
+}
 
 void sendToRoot(Window window, const char* message, long a0, long a1, long a2) {
   Display* d = display();
@@ -145,7 +149,9 @@ void requestActivate(unsigned long window) {
   sendToRoot(window, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
 }
 
-void requestClose(unsigned long window) { sendToRoot(window, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0); }
+void requestClose(unsigned long window) {
+  sendToRoot(window, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
+}
 
 void flush() {
   if (Display* d = display()) XFlush(d);
