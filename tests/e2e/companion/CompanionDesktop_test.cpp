@@ -68,7 +68,7 @@ class Companion {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
-    ::close(output_);
+    closeOutput();
   }
 
   void send(const std::string& line) {
@@ -100,10 +100,15 @@ class Companion {
       buffer_.append(chunk, size_t(n));
     }
   }
-  // True when the companion ended within the seconds.
+  void closeOutput() {
+    if (output_ >= 0) ::close(output_);
+    output_ = -1;
+  }
+  // True when the companion ended by itself with status 0 within the seconds.
   bool waitForExit(double seconds) {
-    exited_ = test::eventually([&] { return ::waitpid(pid_, nullptr, WNOHANG) == pid_; }, seconds);
-    return exited_;
+    int status = -1;
+    exited_ = test::eventually([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, seconds);
+    return exited_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
   pid_t pid() const { return pid_; }
 
@@ -247,6 +252,16 @@ TEST_F(CompanionDesktopTest, BadInputIsDroppedAndQuitLeavesWorker) {
   companion.send(R"({"cmd":"quit"})");
   EXPECT_TRUE(companion.waitForExit(5));
   EXPECT_TRUE(worker_->isRunning()) << "quit leaves the worker running";
+}
+
+TEST_F(CompanionDesktopTest, GoneReaderOfOutputStillEndsWithTheWorker) {
+  Companion companion({});
+  companion.send(R"({"cmd":"init","pid":)" + std::to_string(worker_->pid()) + "}");
+  companion.closeOutput();
+  for (int n = 0; n < 50; ++n) companion.send(R"({"cmd":"keys","seq":)" + std::to_string(n) + "}");
+  companion.closeInput();
+  EXPECT_TRUE(worker_->waitForExit(6));
+  EXPECT_TRUE(companion.waitForExit(6));
 }
 
 }  // namespace
