@@ -78,14 +78,18 @@ nlohmann::json convert(simdjson::dom::element element) {
 }  // namespace
 
 std::optional<nlohmann::json> parseCommandLine(std::string_view line) {
-  // One parser per thread keeps its buffers between lines.
+  // One parser and one padded buffer per thread keep their memory between lines, so a stream
+  // of large frames costs no fresh allocation per line.
   thread_local simdjson::dom::parser parser;
+  thread_local std::string padded;
+  const auto parse = [](std::string_view text, simdjson::dom::element& root) {
+    padded.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+    padded.assign(text);
+    return parser.parse(padded.data(), padded.size(), false).get(root);
+  };
   simdjson::dom::element root;
-  auto error = parser.parse(line.data(), line.size(), true).get(root);
-  if (error == simdjson::UTF8_ERROR) {
-    const std::string repaired = replaceInvalidUtf8(line);
-    error = parser.parse(repaired.data(), repaired.size(), true).get(root);
-  }
+  auto error = parse(line, root);
+  if (error == simdjson::UTF8_ERROR) error = parse(replaceInvalidUtf8(line), root);
   if (error || !root.is_object()) return std::nullopt;
   return convert(root);
 }

@@ -14,6 +14,7 @@
 
 #include "base/ChildProcess.h"
 #include "platform/gtk/GtkCompanionBackend.h"
+#include "platform/gtk/X11Clients.h"
 
 namespace qn {
 namespace {
@@ -66,6 +67,24 @@ std::vector<Window> childrenOfSize(int width, int height) {
   }
   if (children != nullptr) XFree(children);
   return found;
+}
+
+// The position of the root's child that holds the window (its frame), counted from the bottom.
+int stackIndex(Window window) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  while (XQueryTree(xdisplay(), window, &root, &parent, &children, &count) && parent != root) {
+    if (children != nullptr) XFree(children);
+    children = nullptr;
+    window = parent;
+  }
+  if (children != nullptr) XFree(children);
+  XQueryTree(xdisplay(), root, &root, &parent, &children, &count);
+  int index = -1;
+  for (unsigned int i = 0; i < count; ++i)
+    if (children[i] == window) index = int(i);
+  if (children != nullptr) XFree(children);
+  return index;
 }
 
 class RecordingContent : public PanelContent {
@@ -172,8 +191,18 @@ TEST(GtkCompanionPorts, WindowListAndRunningApplication) {
   auto app = workspace.runningApplication(pid);
   ASSERT_NE(app, nullptr);
   EXPECT_EQ(app->startTime(), child->startTime());
+  // A panel over the window stays above it when the window is activated and raised.
+  auto panel = backend().panels().makePanel(Rect{{0, 0}, {34, 94}}, PanelRecipe{});
+  panel->setFrame(Rect{{mine->bounds.origin.x + 50, 900 - mine->bounds.origin.y - 150}, {34, 94}});
+  panel->orderFrontRegardless();
+  ASSERT_TRUE(spinUntil([] { return childrenOfSize(34, 94).size() == 1; }));
   EXPECT_TRUE(app->activate());
   EXPECT_TRUE(spinUntil([&] { return app->isActive(); }));
+  const auto clients = x11::windowsOf(pid);
+  ASSERT_FALSE(clients.empty());
+  tool({"windowraise", std::to_string(clients.front())});
+  spinUntil([] { return false; }, 0.3);
+  EXPECT_GT(stackIndex(childrenOfSize(34, 94).front()), stackIndex(clients.front()));
   const auto front = workspace.frontmostApplication();
   ASSERT_NE(front, nullptr);
   EXPECT_EQ(front->processIdentifier(), pid);
