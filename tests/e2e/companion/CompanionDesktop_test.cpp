@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -71,9 +73,14 @@ class Companion {
     closeOutput();
   }
 
-  void send(const std::string& line) {
-    const std::string text = line + "\n";
-    ASSERT_EQ(::write(input_, text.data(), text.size()), ssize_t(text.size()));
+  void send(const std::string& line) { sendRaw(line + "\n"); }
+  void sendRaw(const std::string& text) {
+    size_t at = 0;
+    while (at < text.size()) {
+      const ssize_t n = ::write(input_, text.data() + at, text.size() - at);
+      ASSERT_GT(n, 0);
+      at += size_t(n);
+    }
   }
   void closeInput() {
     if (input_ >= 0) ::close(input_);
@@ -252,6 +259,36 @@ TEST_F(CompanionDesktopTest, BadInputIsDroppedAndQuitLeavesWorker) {
   companion.send(R"({"cmd":"quit"})");
   EXPECT_TRUE(companion.waitForExit(5));
   EXPECT_TRUE(worker_->isRunning()) << "quit leaves the worker running";
+}
+
+// The peak resident memory of a process, in MiB.
+double peakMiB(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/status");
+  const std::string status((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+  const size_t at = status.find("VmHWM:");
+  if (at == std::string::npos) return -1;
+  const size_t end = status.find(" kB", at);
+  return double(parseInt64(trimWhitespace(status.substr(at + 6, end - at - 6))).value_or(-1)) /
+         1024;
+}
+
+TEST_F(CompanionDesktopTest, HugeLineIsSkippedWithBoundedMemory) {
+  Companion companion({});
+  companion.send(R"({"cmd":"keys","seq":0})");
+  ASSERT_TRUE(companion.nextEvent(5).has_value());
+  const double before = peakMiB(companion.pid());
+  // 200 MiB without a line feed, then the end of that line and a command.
+  const std::string block(1 << 20, 'x');
+  companion.sendRaw(R"({"cmd":"keys","seq":"huge","d":")");
+  for (int i = 0; i < 200; ++i) companion.sendRaw(block);
+  companion.send(R"("})");
+  companion.send(R"({"cmd":"keys","seq":1})");
+  const auto answer = companion.nextEvent(20);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ((*answer)["seq"], 1);
+  // Up to 64 MiB of it is held before it is dropped; holding all 200 MiB would show.
+  EXPECT_LT(peakMiB(companion.pid()) - before, 160) << "the line was not held whole";
 }
 
 TEST_F(CompanionDesktopTest, GoneReaderOfOutputStillEndsWithTheWorker) {
