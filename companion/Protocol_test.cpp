@@ -227,3 +227,54 @@ TEST(Protocol, SetShownReportsChangesOnly) {
 
 }  // namespace
 }  // namespace qn
+
+namespace qn {
+namespace {
+
+TEST(Protocol, PointerOnlyForTheMirroredJob) {
+  struct Case {
+    bool board;
+    bool mirrorOn;
+    std::string command;
+    bool taken;
+    double downT;
+  };
+  const std::vector<Case> cases = {
+      {false, false, R"({"cmd":"cur","x":5,"y":6})", false, 0},
+      {false, true, R"({"cmd":"cur","x":5,"y":6,"down":1})", true, 1},
+      {false, true, R"({"cmd":"cur","x":5,"y":6,"down":true})", true, 0},
+      {true, true, R"({"cmd":"cur","x":5,"y":6})", false, 0},
+      {true, true, R"({"cmd":"cur","id":"other","x":5,"y":6})", false, 0},
+      {true, true, R"({"cmd":"cur","id":"m","x":5,"y":6,"down":1.0})", true, 1},
+  };
+  for (const auto& c : cases) {
+    CompanionOptions options;
+    options.boardMode = c.board;
+    test::SimCompanion sim(options);
+    sim.app->mirrorOn = c.mirrorOn;
+    sim.app->mirrorId = "m";
+    sim.command(c.command);
+    EXPECT_EQ(sim.app->mv->cur.has_value(), c.taken) << c.command;
+    if (c.taken) {
+      EXPECT_DOUBLE_EQ(sim.app->mv->cur->x, 5);
+      EXPECT_DOUBLE_EQ(sim.app->mv->cur->y, 6);
+    }
+    EXPECT_DOUBLE_EQ(sim.app->mv->downT, c.downT) << c.command;
+  }
+}
+
+TEST(Protocol, ClickRippleDecaysOnTheTickThenTheTickStops) {
+  test::SimCompanion sim;
+  const size_t idleTimers = sim.loop.activeTimerCount();
+  sim.app->mirrorOn = true;
+  sim.command(R"({"cmd":"cur","x":1,"y":1,"down":1})");
+  EXPECT_EQ(sim.loop.activeTimerCount(), idleTimers + 1);
+  sim.loop.advance(0.3);
+  EXPECT_NEAR(sim.app->mv->downT, 0.5, 1e-9);
+  sim.loop.advance(0.4);
+  EXPECT_DOUBLE_EQ(sim.app->mv->downT, 0);
+  EXPECT_EQ(sim.loop.activeTimerCount(), idleTimers);
+}
+
+}  // namespace
+}  // namespace qn
