@@ -278,3 +278,40 @@ TEST(Protocol, ClickRippleDecaysOnTheTickThenTheTickStops) {
 
 }  // namespace
 }  // namespace qn
+
+namespace qn {
+namespace {
+
+TEST(Bubble, PinKeepsOpenThenClosesUnlessThePointerStays) {
+  struct Case {
+    bool hover;
+    bool inDrawer;
+    bool closed;
+  };
+  for (const Case& c :
+       std::vector<Case>{{false, false, true}, {true, false, false}, {false, true, false}}) {
+    test::SimCompanion sim;
+    sim.app->askFast = true;
+    sim.app->pin(2);
+    sim.app->view->hover = c.hover;
+    sim.app->inDrawer = c.inDrawer;
+    sim.loop.advance(2.4);
+    EXPECT_TRUE(sim.app->askFast) << "the check runs 0.35 s after the pin ends";
+    sim.loop.advance(0.1);
+    EXPECT_EQ(!sim.app->askFast, c.closed) << c.hover << c.inDrawer;
+  }
+}
+
+TEST(Bubble, LaterPinWins) {
+  test::SimCompanion sim;
+  sim.app->askFast = true;
+  sim.app->pin(1);
+  sim.app->pin(5);
+  sim.loop.advance(1.5);
+  EXPECT_TRUE(sim.app->askFast) << "the first pin's check finds the second pin running";
+  sim.loop.advance(4.0);
+  EXPECT_FALSE(sim.app->askFast);
+}
+
+}  // namespace
+}  // namespace qn
