@@ -6,3 +6,5 @@ build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$build/bench/health_probe_bench" --benchmark_min_time=0.5
 "$root/tests/e2e/with-desktop.sh" node "$root/bench/launch_bench.js" "$build/QUENTRA.app" "${QN_BENCH_RUNS:-7}"
+"$build/bench/companion_reader_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$root/tests/e2e/with-desktop.sh" node "$root/bench/companion_process_bench.js" "$build/bin/brinket" 10000

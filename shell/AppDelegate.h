@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -132,8 +133,17 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   // The tmux executables to stop the threads with, in the order they are tried.
   std::vector<std::string> tmuxCandidates() const;
 
+  // Shared with background threads, which may outlive the delegate: while alive is set under the
+  // mutex, the delegate and its main loop exist.
+  struct Lifeline {
+    MainLoop& loop;
+    std::mutex mutex;
+    bool alive = true;
+  };
+
   ShellPorts ports_;
   LaunchContext launch_;
+  std::shared_ptr<Lifeline> lifeline_;
   bool terminated_ = false;
   // When the service was restarted after failed update hand-offs, to stop a restart loop.
   std::vector<double> updateRestarts_;

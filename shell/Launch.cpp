@@ -7,9 +7,15 @@
 namespace qn {
 
 AppDelegate::AppDelegate(ShellPorts ports, LaunchContext launch)
-    : ports_(ports), launch_(std::move(launch)) {}
+    : ports_(ports),
+      launch_(std::move(launch)),
+      lifeline_(std::make_shared<Lifeline>(ports_.loop)) {}
 
 AppDelegate::~AppDelegate() {
+  {
+    std::lock_guard lock(lifeline_->mutex);
+    lifeline_->alive = false;
+  }
   if (webView) webView->setDelegate(nullptr);
 }
 

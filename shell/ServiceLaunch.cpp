@@ -89,15 +89,15 @@ void AppDelegate::startEmbeddedServer() {
     options.standardError = ChildOutput::to(logFd);
   }
 
-  std::weak_ptr<AppDelegate> weak = weak_from_this();
-  MainLoop& loop = ports_.loop;
-  auto onTermination = [weak, &loop](int status) {
-    const auto self = weak.lock();
-    if (!self) return;
+  // Runs on the waiter thread. It never holds the delegate itself, which must only ever end on
+  // the main thread; the lifeline tells whether it is still there and keeps it there meanwhile.
+  auto onTermination = [lifeline = lifeline_, weak = weak_from_this()](int status) {
+    std::lock_guard lock(lifeline->mutex);
+    if (!lifeline->alive) return;
     logLine("[QUENTRA] 内置服务进程退出 (code " + std::to_string(status) + ")");
     // The hand-off touches the delegate and the window, so it runs on the main loop.
     if (status == 75) {
-      loop.post([weak] {
+      lifeline->loop.post([weak] {
         if (const auto delegate = weak.lock()) delegate->handleAutoUpdateTrigger();
       });
     }

@@ -1,0 +1,197 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "companion/Job.h"
+#include "companion/Options.h"
+#include "companion/views/TabView.h"
+#include "companion/worker/MirrorView.h"
+#include "platform/MainLoop.h"
+#include "platform/Panels.h"
+#include "platform/Screens.h"
+#include "platform/WindowList.h"
+#include "platform/Workspace.h"
+
+namespace qn {
+
+// What the companion reaches outside its own state.
+struct CompanionPorts {
+  MainLoop& loop;
+  Panels& panels;
+  Screens& screens;
+  WindowList& windowList;
+  Workspace& workspace;
+  // Writes one whole line to the parent; the text ends with a line feed.
+  std::function<void(std::string_view)> writeLine;
+  // Ends the process at once.
+  std::function<void()> terminate;
+};
+
+// The last still image of a job, as received.
+struct Still {
+  std::string image;
+  Size size;
+};
+
+// The companion's one controller. Everything here runs on the main thread.
+class App : public std::enable_shared_from_this<App> {
+ public:
+  App(CompanionPorts ports, CompanionOptions options);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Start-up and line protocol.
+  void applicationDidFinishLaunching();
+  void handle(const nlohmann::json& command);
+  void send(nlohmann::json event, std::optional<std::string> id = std::nullopt);
+  void emit(const nlohmann::json& event);
+  void orphan();
+  std::string T(std::string_view zh, std::string_view en) const;
+
+  // Job list.
+  void board(const nlohmann::json& command);
+  const Job* cur() const;
+  std::string cst() const;
+  bool ended() const;
+  bool parked() const;
+
+  // Screens and the tab's place.
+  std::optional<Screen> panelScreen();
+  std::optional<Screen> home();
+  std::optional<Screen> here();
+  void layout();
+  void drag(Point point, bool ended);
+
+  // Bubble and shown state.
+  void bubbleShow(bool open);
+  void pin(double seconds);
+  void closeSoon();
+  void setShown(bool v);
+
+  // Drawer, menu and ask dialog.
+  void buildDrawer();
+  void menu(Point at);
+  void buildAsk();
+  void askShow(const nlohmann::json& command);
+  void askPlace();
+
+  // The worker application and window.
+  std::shared_ptr<RunningApplication> chrome();
+  void axCheck();
+  void peek(const std::string& caption);
+  void unpeek();
+  void show(const std::string& reason);
+  void hideNow();
+  void place(const std::optional<std::string>& id, bool mouse);
+  void centerOnPanel();
+  void mirror(bool on);
+  void layMirror();
+  void frameCommand(const nlohmann::json& command);
+  void stillCommand(const nlohmann::json& command);
+  void curCommand(const nlohmann::json& command);
+  int64_t postKeys(const std::string& text);
+  bool postKey(const std::string& name);
+  void watch();
+  void guardTick();
+  void slowTick();
+  void playAlert();
+
+  const CompanionOptions& options() const { return options_; }
+
+  // Fields, in the controller's declaration order.
+  std::unique_ptr<Panel> mir;
+  std::unique_ptr<MirrorView> mv;
+  bool mirrorOn = false;
+  bool mirMoved = false;
+  static constexpr double W = 34;
+  static constexpr double H = 94;
+  std::unique_ptr<Panel> panel;
+  std::unique_ptr<TabView> view;
+  std::unique_ptr<Panel> bubble;
+  bool inDrawer = false;
+  double pinUntil = -std::numeric_limits<double>::infinity();
+  bool askFast = false;
+  std::string speed;
+  std::string note;
+  std::string result;
+  int32_t pid = 0;
+  std::string title;
+  std::string detail;
+  bool shown = false;
+  bool ready = false;
+  std::shared_ptr<RunningApplication> lastFront;
+  bool userActive = false;
+  double pulseT = 0;
+  bool edgeLeft = false;
+  double relY = 0.5;
+  uint32_t screenID = 0;
+  bool dragging = false;
+  bool pendingShow = false;
+  bool seenVisible = false;
+  std::string lastState;
+  bool quitting = false;
+  uint32_t panelDid = 0;
+  int followN = 0;
+  bool nativeApp = false;
+  bool peeking = false;
+  std::unique_ptr<Panel> shield;
+  Timer axTimer;
+  Timer capTimer;
+  bool capBusy = false;
+  std::vector<Job> jobs;
+  std::string sel;
+  int64_t fseq = -1;
+  std::string mirrorId;
+  std::map<std::string, Still> stills;
+  int64_t nRun = 0;
+  int64_t nQueue = 0;
+  int64_t nHeld = 0;
+  bool low = false;
+  std::map<std::string, std::string> was;
+  std::optional<nlohmann::json> unl;
+  bool unlSeen = false;
+  std::unique_ptr<Panel> ask;
+  std::string askId;
+  int64_t askVer = 0;
+
+  // When the worker named by init started; a process with its pid and another start is not it.
+  std::optional<unsigned long long> workerStart;
+
+ private:
+  // Runs fn on the controller when it still exists.
+  std::function<void()> weakly(std::function<void(App&)> fn);
+  void init(const nlohmann::json& command);
+  void stateCommand(const nlohmann::json& command);
+  void mirrorCommand(const nlohmann::json& command);
+  void drawerCommand(const nlohmann::json& command);
+  void redrawTab();
+  void animationTick();
+  void orphanTick();
+  void ensureAnimation();
+  void catchUpPulse();
+
+  CompanionPorts ports_;
+  CompanionOptions options_;
+  Timer animation_;
+  bool animationRunning_ = false;
+  double launchedAt_ = 0;
+  Timer slow_;
+  Timer orphanTimer_;
+  std::shared_ptr<RunningApplication> orphanWorker_;
+  int orphanTicks_ = 0;
+};
+
+}  // namespace qn

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cairo.h>
+
+#include "platform/Canvas.h"
+
+namespace qn {
+
+// Draws with Cairo; text with Pango in the system font with tabular digits, sized in pixels so
+// that a point of the ports is a pixel on screen.
+class GtkCanvas : public Canvas {
+ public:
+  explicit GtkCanvas(cairo_t* cr) : cr_(cr) {}
+  void fillRoundedRect(Rect rect, double radius, Color color) override;
+  void fillOval(Rect rect, Color color) override;
+  double textWidth(const std::string& text, Font font) override;
+  void drawText(const std::string& text, Point topLeft, Font font, Color color) override;
+
+ private:
+  cairo_t* cr_;
+};
+
+}  // namespace qn

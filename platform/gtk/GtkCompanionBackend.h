@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/gtk/GtkMainLoop.h"
+#include "platform/gtk/GtkPanels.h"
+#include "platform/gtk/GtkScreens.h"
+#include "platform/gtk/GtkWindowList.h"
+#include "platform/gtk/GtkWorkspace.h"
+
+namespace qn {
+
+// The Linux desktop as the companion's composition root uses it.
+class GtkCompanionBackend {
+ public:
+  // Prepares the toolkit on X11; false when no display can be opened.
+  bool init(int& argc, char**& argv);
+
+  MainLoop& loop() { return loop_; }
+  Panels& panels() { return panels_; }
+  Screens& screens() { return screens_; }
+  WindowList& windowList() { return windowList_; }
+  Workspace& workspace() { return workspace_; }
+
+ private:
+  GtkMainLoop loop_;
+  GtkPanels panels_;
+  GtkScreens screens_;
+  GtkWindowList windowList_;
+  GtkWorkspace workspace_;
+};
+
+}  // namespace qn
