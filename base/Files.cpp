@@ -15,8 +15,6 @@
 
 namespace qn {
 
-namespace {
-
 bool writeAll(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t written = ::write(fd, data.data(), data.size());
@@ -28,8 +26,6 @@ bool writeAll(int fd, std::string_view data) {
   }
   return true;
 }
-
-}  // namespace
 
 std::optional<std::string> readFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -16,6 +16,10 @@ std::optional<std::string> readUtf8File(const std::string& path);
 // reader sees the old or the new contents, never a mix. False on any failure.
 bool writeFileAtomically(const std::string& path, std::string_view contents);
 
+// Writes all of data to the descriptor, continuing partial and interrupted writes. False when the
+// descriptor fails (a closed pipe, a full disk).
+bool writeAll(int fd, std::string_view data);
+
 // Appends to the file, creating it when missing. False on any failure.
 bool appendToFile(const std::string& path, std::string_view contents);
 

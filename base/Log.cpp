@@ -2,8 +2,9 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <string>
+
+#include "base/Files.h"
 
 namespace qn {
 
@@ -12,13 +13,7 @@ namespace {
 void writeLine(int fd, std::string_view line) {
   std::string text(line);
   text += '\n';
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const ssize_t written = ::write(fd, rest.data(), rest.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;
-    rest.remove_prefix(static_cast<size_t>(written));
-  }
+  writeAll(fd, text);
 }
 
 }  // namespace

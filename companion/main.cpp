@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/Environment.h"
+#include "base/Files.h"
 #include "base/Processes.h"
 #include "companion/App.h"
 #include "companion/LineReader.h"
@@ -20,12 +21,7 @@ namespace {
 // One event is one line, written whole: partial writes are continued, and a parent that is gone
 // (EPIPE) loses the line without ending the companion.
 void writeLine(std::string_view line) {
-  while (!line.empty()) {
-    const ssize_t n = ::write(STDOUT_FILENO, line.data(), line.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    line.remove_prefix(static_cast<size_t>(n));
-  }
+  qn::writeAll(STDOUT_FILENO, line);
 }
 
 }  // namespace

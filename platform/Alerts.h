@@ -7,7 +7,7 @@ namespace qn {
 
 enum class AlertStyle { Informational, Warning, Critical };
 
-struct AlertSpec {
+struct AlertOptions {
   AlertStyle style = AlertStyle::Informational;
   std::string message;
   std::string informative;
@@ -21,7 +21,7 @@ class Alerts {
   virtual ~Alerts() = default;
   // Runs the alert application-modally; returns the index of the chosen button, or -1 when the
   // alert was closed without one.
-  virtual int runModal(const AlertSpec& alert) = 0;
+  virtual int runModal(const AlertOptions& alert) = 0;
 };
 
 }  // namespace qn

@@ -17,7 +17,7 @@ struct PromptField {
   std::string defaultText;
 };
 
-struct PanelSpec {
+struct PanelOptions {
   AlertStyle style = AlertStyle::Informational;
   std::string message;
   std::vector<std::string> buttons;  // the first is the default one
@@ -25,7 +25,7 @@ struct PanelSpec {
   std::optional<PromptField> field;
 };
 
-struct OpenPanelSpec {
+struct OpenPanelOptions {
   bool canChooseFiles = true;
   bool canChooseDirectories = false;
   bool allowsMultipleSelection = false;
@@ -40,10 +40,10 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // button is the index chosen, or -1 when the panel was closed without one; text is the
   // field's content when the panel has a field.
-  virtual void showPanel(const PanelSpec& panel, PanelMode mode,
+  virtual void showPanel(const PanelOptions& panel, PanelMode mode,
                          std::function<void(int button, std::string text)> done) = 0;
   // The chosen paths, or none when cancelled.
-  virtual void showOpenPanel(const OpenPanelSpec& panel, PanelMode mode,
+  virtual void showOpenPanel(const OpenPanelOptions& panel, PanelMode mode,
                              std::function<void(std::optional<std::vector<std::string>>)> done) = 0;
 };
 

@@ -77,7 +77,7 @@ TEST_F(LaunchTest, PortTakenByAnotherProgramAlertsAndQuits) {
   auto delegate = makeDelegate({"-d", dir_.file("d"), "-p", std::to_string(service_.port())});
   delegate->applicationDidFinishLaunching();
   ASSERT_EQ(shell_->alerts.shown.size(), 1u);
-  const AlertSpec& alert = shell_->alerts.shown[0];
+  const AlertOptions& alert = shell_->alerts.shown[0];
   EXPECT_EQ(alert.style, AlertStyle::Critical);
   EXPECT_EQ(alert.message, "Port already in use");
   EXPECT_EQ(alert.informative,

@@ -106,7 +106,7 @@ TEST_F(QuitFlowTest, AsksOnlyAnOwnerWithRunningThreads) {
   shell_.alerts.answers = {1};
   EXPECT_FALSE(delegate.applicationShouldTerminate(AppDelegate::QuitReason::User));
   ASSERT_EQ(shell_.alerts.shown.size(), 1u);
-  const AlertSpec& alert = shell_.alerts.shown[0];
+  const AlertOptions& alert = shell_.alerts.shown[0];
   EXPECT_EQ(alert.style, AlertStyle::Warning);
   EXPECT_EQ(alert.message, "2 threads are running. Quitting will stop them.");
   EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Quit and Stop", "Cancel"}));

@@ -11,7 +11,7 @@
 
 namespace qn {
 
-int GtkAlerts::runModal(const AlertSpec& alert) {
+int GtkAlerts::runModal(const AlertOptions& alert) {
   GtkWidget* dialog =
       newMessageDialog(nullptr, alert.style, alert.message, alert.informative, alert.buttons);
   const gint response = gtk_dialog_run(GTK_DIALOG(dialog));

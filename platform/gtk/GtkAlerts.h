@@ -6,7 +6,7 @@ namespace qn {
 
 class GtkAlerts final : public Alerts {
  public:
-  int runModal(const AlertSpec& alert) override;
+  int runModal(const AlertOptions& alert) override;
 };
 
 }  // namespace qn

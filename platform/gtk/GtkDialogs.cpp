@@ -56,7 +56,7 @@ void onOpenResponse(GtkDialog* dialog, gint response, gpointer data) {
 
 }  // namespace
 
-void GtkDialogs::showPanel(const PanelSpec& panel, PanelMode mode,
+void GtkDialogs::showPanel(const PanelOptions& panel, PanelMode mode,
                            std::function<void(int button, std::string text)> done) {
   GtkWidget* dialog =
       newMessageDialog(parentFor(mode), panel.style, panel.message, "", panel.buttons);
@@ -75,7 +75,7 @@ void GtkDialogs::showPanel(const PanelSpec& panel, PanelMode mode,
   gtk_window_present(GTK_WINDOW(dialog));
 }
 
-void GtkDialogs::showOpenPanel(const OpenPanelSpec& panel, PanelMode mode,
+void GtkDialogs::showOpenPanel(const OpenPanelOptions& panel, PanelMode mode,
                                std::function<void(std::optional<std::vector<std::string>>)> done) {
   const GtkFileChooserAction action = panel.canChooseDirectories && !panel.canChooseFiles
                                           ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER

@@ -6,9 +6,9 @@ namespace qn {
 
 class GtkDialogs final : public Dialogs {
  public:
-  void showPanel(const PanelSpec& panel, PanelMode mode,
+  void showPanel(const PanelOptions& panel, PanelMode mode,
                  std::function<void(int button, std::string text)> done) override;
-  void showOpenPanel(const OpenPanelSpec& panel, PanelMode mode,
+  void showOpenPanel(const OpenPanelOptions& panel, PanelMode mode,
                      std::function<void(std::optional<std::vector<std::string>>)> done) override;
 };
 

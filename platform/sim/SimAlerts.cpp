@@ -2,7 +2,7 @@
 
 namespace qn {
 
-int SimAlerts::runModal(const AlertSpec& alert) {
+int SimAlerts::runModal(const AlertOptions& alert) {
   shown.push_back(alert);
   if (answers.empty()) return 0;
   const int answer = answers.front();

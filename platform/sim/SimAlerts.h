@@ -11,9 +11,9 @@ namespace qn {
 // is queued).
 class SimAlerts : public Alerts {
  public:
-  int runModal(const AlertSpec& alert) override;
+  int runModal(const AlertOptions& alert) override;
 
-  std::vector<AlertSpec> shown;
+  std::vector<AlertOptions> shown;
   std::deque<int> answers;
 };
 

@@ -22,21 +22,21 @@ class SimOpener : public Opener {
 class SimDialogs : public Dialogs {
  public:
   struct Panel {
-    PanelSpec spec;
+    PanelOptions options;
     PanelMode mode;
     std::function<void(int, std::string)> done;
   };
   struct OpenPanel {
-    OpenPanelSpec spec;
+    OpenPanelOptions options;
     PanelMode mode;
     std::function<void(std::optional<std::vector<std::string>>)> done;
   };
 
-  void showPanel(const PanelSpec& panel, PanelMode mode,
+  void showPanel(const PanelOptions& panel, PanelMode mode,
                  std::function<void(int, std::string)> done) override {
     panels.push_back({panel, mode, std::move(done)});
   }
-  void showOpenPanel(const OpenPanelSpec& panel, PanelMode mode,
+  void showOpenPanel(const OpenPanelOptions& panel, PanelMode mode,
                      std::function<void(std::optional<std::vector<std::string>>)> done) override {
     openPanels.push_back({panel, mode, std::move(done)});
   }

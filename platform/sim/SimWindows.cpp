@@ -20,13 +20,11 @@ void SimWebView::finishLoad() {
 }
 
 WebView& SimMainWindow::createWebView(const WebViewConfig& config) {
-  calls.push_back("createWebView");
   webView = std::make_unique<SimWebView>(config);
   return *webView;
 }
 
 void SimMainWindow::present() {
-  calls.push_back("present");
   visible = true;
   ++presentCount;
 }

@@ -56,8 +56,6 @@ class SimMainWindow : public MainWindow {
   std::unique_ptr<SimWebView> webView;
   bool visible = false;
   int presentCount = 0;
-  // The order of calls, for checking the set-up sequence.
-  std::vector<std::string> calls;
 };
 
 class SimWindows : public Windows {

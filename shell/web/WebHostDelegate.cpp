@@ -39,7 +39,7 @@ void AppDelegate::runPromptPanel(const std::string& prompt, const std::string& d
 
 void AppDelegate::runOpenPanel(const OpenPanelRequest& request,
                                std::function<void(std::optional<std::vector<std::string>>)> done) {
-  OpenPanelSpec panel;
+  OpenPanelOptions panel;
   panel.canChooseFiles = !request.allowsDirectories;
   panel.canChooseDirectories = request.allowsDirectories;
   panel.allowsMultipleSelection = request.allowsMultipleSelection;

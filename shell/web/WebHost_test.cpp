@@ -50,8 +50,8 @@ TEST_F(WebHostTest, AlertAndConfirmAnswerThroughTheirPanels) {
   int alertsDone = 0;
   delegate().runAlertPanel("hello", [&] { ++alertsDone; });
   ASSERT_EQ(shell_.dialogs.panels.size(), 1u);
-  EXPECT_EQ(shell_.dialogs.panels[0].spec.message, "hello");
-  EXPECT_EQ(shell_.dialogs.panels[0].spec.buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(shell_.dialogs.panels[0].options.message, "hello");
+  EXPECT_EQ(shell_.dialogs.panels[0].options.buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(shell_.dialogs.panels[0].mode, PanelMode::Sheet);
   EXPECT_EQ(alertsDone, 0) << "the page waits for the panel";
   shell_.dialogs.panels[0].done(-1, "");
@@ -60,7 +60,7 @@ TEST_F(WebHostTest, AlertAndConfirmAnswerThroughTheirPanels) {
   std::vector<bool> answers;
   for (int button : {0, 1, -1}) {
     delegate().runConfirmPanel("sure?", [&](bool ok) { answers.push_back(ok); });
-    EXPECT_EQ(shell_.dialogs.panels.back().spec.buttons,
+    EXPECT_EQ(shell_.dialogs.panels.back().options.buttons,
               (std::vector<std::string>{"OK", "Cancel"}));
     shell_.dialogs.panels.back().done(button, "");
   }
@@ -77,33 +77,33 @@ TEST_F(WebHostTest, PromptAnswersTheFieldOrNull) {
   for (int button : {0, 1}) {
     delegate().runPromptPanel("name?", "default", [&](auto text) { answers.push_back(text); });
     const auto& panel = shell_.dialogs.panels.back();
-    EXPECT_EQ(panel.spec.buttons, (std::vector<std::string>{"确定", "取消"}));
-    ASSERT_TRUE(panel.spec.field);
-    EXPECT_EQ(panel.spec.field->defaultText, "default");
+    EXPECT_EQ(panel.options.buttons, (std::vector<std::string>{"确定", "取消"}));
+    ASSERT_TRUE(panel.options.field);
+    EXPECT_EQ(panel.options.field->defaultText, "default");
     panel.done(button, "typed");
   }
   EXPECT_EQ(answers, (std::vector<std::optional<std::string>>{"typed", std::nullopt}));
   delegate().runAlertPanel("x", [] {});
-  EXPECT_EQ(shell_.dialogs.panels.back().spec.buttons, std::vector<std::string>{"好"});
+  EXPECT_EQ(shell_.dialogs.panels.back().options.buttons, std::vector<std::string>{"好"});
 }
 
 TEST_F(WebHostTest, OpenPanelChoosesFilesOrFolders) {
   delegate().runOpenPanel({true, false}, [](auto) {});
   delegate().runOpenPanel({false, true}, [](auto) {});
   ASSERT_EQ(shell_.dialogs.openPanels.size(), 2u);
-  const OpenPanelSpec& folders = shell_.dialogs.openPanels[0].spec;
+  const OpenPanelOptions& folders = shell_.dialogs.openPanels[0].options;
   EXPECT_FALSE(folders.canChooseFiles);
   EXPECT_TRUE(folders.canChooseDirectories);
   EXPECT_FALSE(folders.allowsMultipleSelection);
   EXPECT_EQ(folders.prompt, "Choose Folder");
-  const OpenPanelSpec& files = shell_.dialogs.openPanels[1].spec;
+  const OpenPanelOptions& files = shell_.dialogs.openPanels[1].options;
   EXPECT_TRUE(files.canChooseFiles);
   EXPECT_FALSE(files.canChooseDirectories);
   EXPECT_TRUE(files.allowsMultipleSelection);
   EXPECT_EQ(files.prompt, "Choose");
   test::ScopedEnv zh("QUENTRA_LANG", "zh");
   delegate().runOpenPanel({true, true}, [](auto) {});
-  EXPECT_EQ(shell_.dialogs.openPanels.back().spec.prompt, "选择文件夹");
+  EXPECT_EQ(shell_.dialogs.openPanels.back().options.prompt, "选择文件夹");
 }
 
 TEST_F(WebHostTest, MediaIsGrantedToLocalOriginsOnly) {

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/ChildProcess.h"
+
 namespace qn::test {
 
 TempDir::TempDir() {
@@ -22,6 +24,16 @@ ScopedEnv::ScopedEnv(const char* name, std::optional<std::string> value) : name_
   } else {
     ::unsetenv(name);
   }
+}
+
+std::string runTool(const std::string& executable, std::vector<std::string> arguments) {
+  SpawnOptions options;
+  options.executable = executable;
+  options.arguments = std::move(arguments);
+  options.standardError = ChildOutput::null();
+  std::string output;
+  ChildProcess::run(options, &output);
+  return output;
 }
 
 ScopedEnv::~ScopedEnv() {

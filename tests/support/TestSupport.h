@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qn::test {
 
@@ -31,6 +32,9 @@ class ScopedEnv {
   std::string name_;
   std::optional<std::string> previous_;
 };
+
+// Runs a tool to its end and returns what it printed on standard output.
+std::string runTool(const std::string& executable, std::vector<std::string> arguments);
 
 // Polls until the condition holds or the seconds run out; returns the last result.
 template <typename Condition>

@@ -28,13 +28,7 @@ namespace qn {
 namespace {
 
 std::string run(const std::string& executable, std::vector<std::string> arguments) {
-  SpawnOptions options;
-  options.executable = executable;
-  options.arguments = std::move(arguments);
-  options.standardError = ChildOutput::null();
-  std::string output;
-  ChildProcess::run(options, &output);
-  return output;
+  return test::runTool(executable, std::move(arguments));
 }
 
 void xdotool(std::vector<std::string> arguments) {

@@ -196,7 +196,8 @@ TEST(GtkCompanionPorts, WindowListAndRunningApplication) {
   panel->setFrame(Rect{{mine->bounds.origin.x + 50, 900 - mine->bounds.origin.y - 150}, {34, 94}});
   panel->orderFrontRegardless();
   ASSERT_TRUE(spinUntil([] { return childrenOfSize(34, 94).size() == 1; }));
-  EXPECT_TRUE(app->activate());
+  // The window manager lists a new window a moment after the X server has it.
+  EXPECT_TRUE(spinUntil([&] { return app->activate(); }));
   EXPECT_TRUE(spinUntil([&] { return app->isActive(); }));
   const auto clients = x11::windowsOf(pid);
   ASSERT_FALSE(clients.empty());

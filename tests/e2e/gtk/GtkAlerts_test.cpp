@@ -66,7 +66,7 @@ Shown inspect(GtkWidget* dialog) {
 class AlertsTest : public ::testing::Test {
  protected:
   // Runs the alert; once it is on screen, records what it shows and answers it with act.
-  int run(const AlertSpec& spec, const std::function<void(GtkWidget*)>& act) {
+  int run(const AlertOptions& options, const std::function<void(GtkWidget*)>& act) {
     Timer poll = desktop().loop().every(0.05, [&] {
       GtkWidget* dialog = openDialog();
       if (!dialog || answered) return;
@@ -77,7 +77,7 @@ class AlertsTest : public ::testing::Test {
     Timer giveUp = desktop().loop().after(20, [] {
       if (GtkWidget* dialog = openDialog()) gtk_dialog_response(GTK_DIALOG(dialog), 99);
     });
-    int result = desktop().alerts().runModal(spec);
+    int result = desktop().alerts().runModal(options);
     poll.cancel();
     giveUp.cancel();
     return result;

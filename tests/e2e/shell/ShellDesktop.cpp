@@ -2,21 +2,18 @@
 
 #include <signal.h>
 
+#include <filesystem>
+
 #include "base/Decimal.h"
 #include "base/Environment.h"
 #include "base/Files.h"
 #include "base/Text.h"
+#include "tests/support/TestBundle.h"
 
 namespace qn::test {
 
 std::string run(const std::string& executable, std::vector<std::string> arguments) {
-  SpawnOptions options;
-  options.executable = executable;
-  options.arguments = std::move(arguments);
-  options.standardError = ChildOutput::null();
-  std::string output;
-  ChildProcess::run(options, &output);
-  return output;
+  return runTool(executable, std::move(arguments));
 }
 
 std::vector<std::string> shellWindows() {
@@ -66,6 +63,16 @@ void ShellDesktopTest::stop(const std::shared_ptr<ChildProcess>& shell) {
 
 std::string ShellDesktopTest::log() {
   return readFile(dataDir_ + "/logs/server.log").value_or("");
+}
+
+std::string ShellDesktopTest::bundleWithoutRuntime() {
+  TestBundleOptions noRuntime;
+  noRuntime.withRuntime = false;
+  const std::string bundle = makeTestBundle(dir_.path(), noRuntime);
+  std::error_code error;
+  std::filesystem::copy_file(std::string(QN_BUNDLE_DIR) + "/Contents/MacOS/QUENTRA",
+                             bundle + "/Contents/MacOS/QUENTRA", error);
+  return bundle;
 }
 
 bool ShellDesktopTest::waitForPage(size_t logOffset) {

@@ -31,6 +31,8 @@ class ShellDesktopTest : public ::testing::Test {
                                        std::vector<std::string> extra = {});
   static void stop(const std::shared_ptr<ChildProcess>& shell);
   std::string log();
+  // A copy of the built shell in a bundle that lacks the Node.js runtime.
+  std::string bundleWithoutRuntime();
   // Waits until the service has answered the web view's request for the page.
   bool waitForPage(size_t logOffset = 0);
   ~ShellDesktopTest() override;

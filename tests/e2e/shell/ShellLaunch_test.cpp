@@ -48,21 +48,13 @@ TEST_F(ShellLaunchTest, OpensTheWindowAndLoadsTheServicePage) {
 
   const size_t firstSize = log().size();
   auto second = launch(QN_BUNDLE_DIR, port);
-  ASSERT_TRUE(test::eventually(
-      [&] {
-        return log().size() > firstSize && log().find(" GET / 200", firstSize) != std::string::npos;
-      },
-      20));
+  ASSERT_TRUE(waitForPage(firstSize));
   EXPECT_EQ(log().substr(0, firstSize).size(), firstSize);
   stop(second);
 }
 
 TEST_F(ShellLaunchTest, MissingRuntimeShowsTheErrorPage) {
-  test::TestBundleOptions noRuntime;
-  noRuntime.withRuntime = false;
-  const std::string bundle = test::makeTestBundle(dir_.path(), noRuntime);
-  std::filesystem::copy_file(std::string(QN_BUNDLE_DIR) + "/Contents/MacOS/QUENTRA",
-                             bundle + "/Contents/MacOS/QUENTRA");
+  const std::string bundle = bundleWithoutRuntime();
   auto shell = launch(bundle, test::unusedPort());
   ASSERT_TRUE(shell);
   // The error page's primary button is the only thing of this blue.

@@ -75,11 +75,7 @@ TEST_F(WebHostTest, ShellsOfDifferentDataDirectoriesRunSideBySide) {
 }
 
 TEST_F(WebHostTest, RetryOnTheErrorPageStartsTheService) {
-  test::TestBundleOptions noRuntime;
-  noRuntime.withRuntime = false;
-  const std::string bundle = test::makeTestBundle(dir_.path(), noRuntime);
-  std::filesystem::copy_file(std::string(QN_BUNDLE_DIR) + "/Contents/MacOS/QUENTRA",
-                             bundle + "/Contents/MacOS/QUENTRA");
+  const std::string bundle = bundleWithoutRuntime();
   auto shell = launch(bundle, test::unusedPort());
   ASSERT_TRUE(
       test::eventually([&] { return test::screenShows("#0A84FF", dir_.file("error.png")); }, 20));
