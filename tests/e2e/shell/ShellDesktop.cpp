@@ -1,7 +1,9 @@
 #include "tests/e2e/shell/ShellDesktop.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/Decimal.h"
@@ -39,6 +41,30 @@ bool screenShows(const std::string& hexColour, const std::string& shotPath) {
   const std::string histogram =
       run("/usr/bin/convert", {shotPath, "-format", "%c", "histogram:info:-"});
   return histogram.find(hexColour) != std::string::npos;
+}
+
+std::string recordDefaultApplication(const std::string& folder,
+                                     const std::vector<std::string>& types) {
+  const std::string recorded = folder + "/opened";
+  const std::string script = folder + "/default-application.sh";
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  EXPECT_TRUE(dataHome && configHome) << "run under with-desktop.sh";
+  if (!dataHome || !configHome) return recorded;
+  writeFileAtomically(script, "#!/bin/sh\necho \"$1\" >> " + recorded + "\n");
+  ::chmod(script.c_str(), 0755);
+  createDirectories(std::string(dataHome) + "/applications");
+  std::string mimeTypes, defaults;
+  for (const std::string& type : types) {
+    mimeTypes += type + ";";
+    defaults += type + "=qn-test-default.desktop\n";
+  }
+  writeFileAtomically(std::string(dataHome) + "/applications/qn-test-default.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Test Default\nExec=" + script +
+                          " %u\nMimeType=" + mimeTypes + "\n");
+  writeFileAtomically(std::string(configHome) + "/mimeapps.list",
+                      "[Default Applications]\n" + defaults);
+  return recorded;
 }
 
 std::shared_ptr<ChildProcess> ShellDesktopTest::launch(const std::string& bundle, int port,

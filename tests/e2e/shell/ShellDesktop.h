@@ -24,6 +24,11 @@ std::pair<int, int> windowSize(const std::string& id);
 // True when the screen shows at least a few pixels of exactly this colour.
 bool screenShows(const std::string& hexColour, const std::string& shotPath);
 
+// Makes a script the desktop's default application for the MIME types (x-scheme-handler/https
+// for a browser); returns the file where it records each URI it is asked to open.
+std::string recordDefaultApplication(const std::string& folder,
+                                     const std::vector<std::string>& types);
+
 // Shells started on a fresh data directory, killed at the end of the test if still running.
 class ShellDesktopTest : public ::testing::Test {
  protected:

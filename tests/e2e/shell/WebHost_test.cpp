@@ -74,6 +74,26 @@ TEST_F(WebHostTest, ShellsOfDifferentDataDirectoriesRunSideBySide) {
   stop(first);
 }
 
+TEST_F(WebHostTest, OpenLogOnTheErrorPageOpensTheLogWithTheDefaultApplication) {
+  const std::string opened =
+      test::recordDefaultApplication(dir_.path(), {"text/plain", "text/x-log"});
+  createDirectories(dataDir_ + "/logs");
+  writeFileAtomically(dataDir_ + "/logs/server.log", "an earlier run\n");
+  auto shell = launch(bundleWithoutRuntime(), test::unusedPort());
+  ASSERT_TRUE(
+      test::eventually([&] { return test::screenShows("#0A84FF", dir_.file("error.png")); }, 20));
+  const auto windows = test::shellWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  // The page's first link, "Open Log", followed from the keyboard.
+  test::run("/usr/bin/xdotool", {"windowactivate", "--sync", windows[0]});
+  test::run("/usr/bin/xdotool", {"key", "--clearmodifiers", "Tab", "Return"});
+  EXPECT_TRUE(test::eventually([&] { return fileExists(opened); }, 10));
+  // A local file reaches the application as its path.
+  EXPECT_EQ(readFile(opened).value_or(""), dataDir_ + "/logs/server.log\n");
+  EXPECT_TRUE(test::screenShows("#0A84FF", dir_.file("still.png"))) << "the view did not navigate";
+  stop(shell);
+}
+
 TEST_F(WebHostTest, RetryOnTheErrorPageStartsTheService) {
   const std::string bundle = bundleWithoutRuntime();
   auto shell = launch(bundle, test::unusedPort());
@@ -153,18 +173,8 @@ class WebHostPanelsTest : public test::ShellDesktopTest {
 
 TEST_F(WebHostPanelsTest, ThePagesQuestionsGetTheirAnswersAndExternalLinksLeave) {
   // The desktop's default browser is a script that records what it was asked to open.
-  const std::string opened = dir_.file("opened");
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  ASSERT_TRUE(dataHome && configHome) << "run under with-desktop.sh";
-  createDirectories(std::string(dataHome) + "/applications");
-  writeFileAtomically(dir_.file("browser.sh"), "#!/bin/sh\necho \"$1\" >> " + opened + "\n");
-  ::chmod(dir_.file("browser.sh").c_str(), 0755);
-  writeFileAtomically(std::string(dataHome) + "/applications/qn-test-browser.desktop",
-                      "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" +
-                          dir_.file("browser.sh") + " %u\nMimeType=x-scheme-handler/https;\n");
-  writeFileAtomically(std::string(configHome) + "/mimeapps.list",
-                      "[Default Applications]\nx-scheme-handler/https=qn-test-browser.desktop\n");
+  const std::string opened =
+      test::recordDefaultApplication(dir_.path(), {"x-scheme-handler/https"});
 
   auto shell = launch(QN_BUNDLE_DIR, service_.port());
   focusPanel();
