@@ -73,6 +73,10 @@ class WebView {
   virtual void loadURL(const std::string& url, double timeoutSeconds) = 0;
   // Loads a document from a string with no base URL.
   virtual void loadHTML(const std::string& html) = 0;
+  // Starts the engine's page process for the URL's origin with an empty document at that URL,
+  // so that the first real page of the origin loads without waiting for it. The empty document
+  // is never requested from the network and never reaches the delegate.
+  virtual void warmUp(const std::string& url) = 0;
   virtual void reload() = 0;
   virtual std::optional<std::string> currentURL() const = 0;
   virtual void evaluateJavaScript(const std::string& script) = 0;

@@ -1,4 +1,5 @@
 #include "base/Files.h"
+#include "base/HttpGet.h"
 #include "base/Paths.h"
 #include "shell/AppDelegate.h"
 #include "shell/ShellLang.h"
@@ -75,6 +76,9 @@ void AppDelegate::setupWindow() {
 
   webView = &window->createWebView(webConfig);
   webView->setDelegate(this);
+  // The engine's page process takes longer to start than the service; starting it now, for the
+  // service's origin, lets the page load as soon as the service answers.
+  if (const auto url = loopbackURL(config->port, "/.quentra-warm-up")) webView->warmUp(*url);
   speechBridge = std::make_unique<SpeechBridge>(ports_.loop, ports_.speech, *webView);
   window->present();
 }

@@ -55,6 +55,9 @@ TEST_F(LaunchTest, CreatesTheDataDirectoryAndTheWindowThenAttaches) {
   EXPECT_TRUE(config.throttleWhenInactive);
   EXPECT_EQ(config.scriptMessageHandlers, std::vector<std::string>{"qnSpeech"});
   EXPECT_EQ(window.webView->delegate, delegate.get());
+  EXPECT_EQ(window.webView->warmUps,
+            std::vector<std::string>{"http://127.0.0.1:" + std::to_string(service_.port()) +
+                                     "/.quentra-warm-up"});
   ASSERT_TRUE(delegate->speechBridge);
 
   // Attached to the running service: nothing owned, no pid file, the page loads at once.

@@ -139,6 +139,15 @@ void GtkWebView::loadHTML(const std::string& html) {
   webkit_web_view_load_html(view_, html.c_str(), nullptr);
 }
 
+void GtkWebView::warmUp(const std::string& url) {
+  warmUpURL_ = url;
+  webkit_web_view_load_html(view_, "", url.c_str());
+}
+
+bool GtkWebView::isWarmUp(const gchar* uri) const {
+  return uri != nullptr && !warmUpURL_.empty() && warmUpURL_ == uri;
+}
+
 void GtkWebView::reload() {
   webkit_web_view_reload(view_);
 }
@@ -166,15 +175,19 @@ void GtkWebView::evaluateJavaScript(const std::string& script) {
 
 // WebKitGTK reports the end of every load, failed ones included (after "load-failed"); the port's
 // didFinishNavigation means a load that succeeded.
-void GtkWebView::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+void GtkWebView::onLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
   auto* self = static_cast<GtkWebView*>(data);
+  if (self->isWarmUp(webkit_web_view_get_uri(view))) return;
   if (event == WEBKIT_LOAD_STARTED) self->loadFailed_ = false;
   if (event == WEBKIT_LOAD_FINISHED && !self->loadFailed_) self->delegate().didFinishNavigation();
 }
 
 // Returning TRUE keeps WebKit's own error page out; the host shows its own.
-gboolean GtkWebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer data) {
-  static_cast<GtkWebView*>(data)->loadFailed_ = true;
+// A warm-up document cut short by the real page is no failure of the real page.
+gboolean GtkWebView::onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError*,
+                                  gpointer data) {
+  auto* self = static_cast<GtkWebView*>(data);
+  if (!self->isWarmUp(uri)) self->loadFailed_ = true;
   return TRUE;
 }
 

@@ -19,6 +19,7 @@ class GtkWebView final : public WebView {
   void setDelegate(WebViewDelegate* delegate) override { delegate_ = delegate; }
   void loadURL(const std::string& url, double timeoutSeconds) override;
   void loadHTML(const std::string& html) override;
+  void warmUp(const std::string& url) override;
   void reload() override;
   std::optional<std::string> currentURL() const override;
   void evaluateJavaScript(const std::string& script) override;
@@ -26,6 +27,7 @@ class GtkWebView final : public WebView {
   GtkWidget* widget() const { return GTK_WIDGET(view_); }
 
  private:
+  bool isWarmUp(const gchar* uri) const;
   struct MessageHandler {
     GtkWebView* owner;
     std::string name;
@@ -63,6 +65,8 @@ class GtkWebView final : public WebView {
   WebViewDelegate* delegate_ = nullptr;
   std::list<MessageHandler> handlers_;
   bool loadFailed_ = false;
+  // The URL of the warm-up document; its loads and navigations stay inside the view.
+  std::string warmUpURL_;
 };
 
 }  // namespace qn

@@ -44,12 +44,15 @@ NavigationAction toAction(WebKitNavigationAction* action, bool hasTargetFrame) {
 // Every decision is answered here, so WebKit's default ("use") never applies by accident.
 gboolean GtkWebView::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                     WebKitPolicyDecisionType type, gpointer data) {
-  WebViewDelegate& delegate = static_cast<GtkWebView*>(data)->delegate();
+  auto* self = static_cast<GtkWebView*>(data);
+  WebViewDelegate& delegate = self->delegate();
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION: {
       WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
           WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-      if (delegate.decideNavigation(toAction(action, true)) == PolicyDecision::Allow) {
+      const gchar* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      if (self->isWarmUp(uri) ||
+          delegate.decideNavigation(toAction(action, true)) == PolicyDecision::Allow) {
         webkit_policy_decision_use(decision);
       } else {
         webkit_policy_decision_ignore(decision);

@@ -23,6 +23,7 @@ class SimWebView : public WebView {
   void loadURL(const std::string& url, double timeoutSeconds) override;
   void loadHTML(const std::string& html) override;
   void reload() override { loads.push_back({Load::Kind::Reload, {}, 0}); }
+  void warmUp(const std::string& u) override { warmUps.push_back(u); }
   std::optional<std::string> currentURL() const override { return url; }
   void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
 
@@ -32,6 +33,7 @@ class SimWebView : public WebView {
   WebViewConfig config;
   WebViewDelegate* delegate = nullptr;
   std::vector<Load> loads;
+  std::vector<std::string> warmUps;
   std::vector<std::string> scripts;
   std::optional<std::string> url;
 };

@@ -38,6 +38,41 @@ TEST_F(WebViewTest, AFailedLoadIsNotReportedAsFinished) {
   EXPECT_EQ(delegate.finished, 1);
 }
 
+TEST_F(WebViewTest, AWarmUpNeverReachesTheDelegateOrTheNetwork) {
+  const std::string warmUpURL = server.url("/.warm");
+  view->warmUp(warmUpURL);
+  // The engine's own account of the load, as the delegate hears nothing of it.
+  auto* engine = WEBKIT_WEB_VIEW(gtkView().widget());
+  ASSERT_TRUE(spinUntil(
+      [&] {
+        return webkit_web_view_get_estimated_load_progress(engine) == 1.0 &&
+               !webkit_web_view_is_loading(engine);
+      },
+      20));
+  EXPECT_EQ(view->currentURL(), warmUpURL);
+  spinFor(0.2);
+  EXPECT_EQ(delegate.finished, 0);
+  EXPECT_TRUE(delegate.navigations.empty());
+
+  show("/", page("<p>the real page</p>"));
+  EXPECT_EQ(delegate.finished, 1);
+  ASSERT_EQ(delegate.navigations.size(), 1u);
+  EXPECT_EQ(delegate.navigations[0].url, server.url("/"));
+  EXPECT_FALSE(asked(server, "/.warm"));
+}
+
+// The real page may come while the warm-up document is still loading: cutting it short is
+// neither a failure nor a second finished load.
+TEST_F(WebViewTest, ARealLoadRightAfterTheWarmUpFinishesOnce) {
+  server.serve("/", page("<p>at once</p>"));
+  view->warmUp(server.url("/.warm"));
+  view->loadURL(server.url("/"), 10);
+  ASSERT_TRUE(spinUntil([&] { return delegate.finished == 1; }));
+  spinFor(0.5);
+  EXPECT_EQ(delegate.finished, 1);
+  EXPECT_EQ(view->currentURL(), server.url("/"));
+}
+
 // A document loaded from a string has no base URL; WebKitGTK then calls it "about:blank".
 TEST_F(WebViewTest, LoadHTMLShowsTheDocumentAtAboutBlank) {
   view->loadHTML(page("<script>report(location.href)</script>"));
