@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <array>
 
 #include "base/Text.h"
 #include "companion/App.h"
@@ -21,8 +20,8 @@ void placeLabel(Label& label, double w, double& y) {
   y += height + 5;
 }
 
+// Another value shows "safe".
 int speedIndex(const std::string& speed) {
-  static constexpr std::array<std::string_view, 4> speeds = {"slowest", "safe", "normal", "fast"};
   const auto found = std::find(speeds.begin(), speeds.end(), speed);
   return found == speeds.end() ? 1 : int(found - speeds.begin());
 }

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "companion/LineReader.h"
 #include "companion/SimCompanion_testing.h"
 
 namespace qn {
@@ -353,6 +354,18 @@ TEST(Bubble, DrawerCommandClosesAPinnedBubbleAtOnce) {
   EXPECT_FALSE(sim.bubblePanel().isVisible());
 }
 
+TEST(Bubble, NegativeSecondsCloseAfterTheDelayOnly) {
+  SimCompanion sim;
+  sim.loop.advance(10);
+  sim.command(R"({"cmd":"drawer","sec":-5})");
+  EXPECT_TRUE(sim.bubblePanel().isVisible());
+  EXPECT_DOUBLE_EQ(sim.app->pinUntil, 5) << "kept as received";
+  sim.loop.advance(0.34);
+  EXPECT_TRUE(sim.bubblePanel().isVisible());
+  sim.loop.advance(0.02);
+  EXPECT_FALSE(sim.bubblePanel().isVisible());
+}
+
 TEST(Bubble, GuardModeNeverShowsIt) {
   CompanionOptions options;
   options.guardMode = true;
@@ -453,6 +466,17 @@ TEST(Bubble, TabShownBetweenBoards) {
   sim.app->setShown(true);
   sim.app->setShown(false);
   EXPECT_TRUE(sim.app->view->shown) << "the mirror keeps it";
+}
+
+TEST(Bubble, InvalidUtf8TitleIsShownReplaced) {
+  SimCompanion sim(test::boardOptions());
+  const auto command = parseCommandLine(
+      "{\"cmd\":\"board\",\"tasks\":[{\"id\":\"a\",\"state\":\"queued\",\"title\":\"x\xE2\x82\"}]"
+      "}");
+  ASSERT_TRUE(command);
+  sim.app->handle(*command);
+  sim.app->bubbleShow(true);
+  EXPECT_EQ(sim.app->lTitle->text(), "x\xEF\xBF\xBD · Queued");
 }
 
 TEST(Bubble, BadInputKeepsTheBubbleOnScreen) {

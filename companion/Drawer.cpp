@@ -1,16 +1,9 @@
 #include <algorithm>
-#include <array>
 
 #include "companion/App.h"
 #include "companion/views/Colors.h"
 
 namespace qn {
-
-namespace {
-
-constexpr std::array<const char*, 4> kSpeeds = {"slowest", "safe", "normal", "fast"};
-
-}  // namespace
 
 void App::buildDrawer() {
   dv = std::make_unique<DrawerView>();
@@ -64,8 +57,8 @@ void App::buildDrawer() {
 }
 
 void App::segC() {
-  const size_t i = size_t(std::clamp(seg->selected(), 0, int(kSpeeds.size()) - 1));
-  const std::string name = kSpeeds[i];
+  const size_t i = size_t(std::clamp(seg->selected(), 0, int(speeds.size()) - 1));
+  const std::string name(speeds[i]);
   if (name == "fast" && speed != "fast") {
     askFast = true;
     bubbleShow(true);
