@@ -233,6 +233,8 @@ class App : public std::enable_shared_from_this<App> {
   std::vector<Job> listRows() const;
   std::string countsLine(bool listShown) const;
   std::vector<Button*> buttonRow();
+  std::string fastWarning() const;
+  void placeBubble(double W, double h);
   void animationTick();
   void orphanTick();
   void ensureAnimation();

@@ -60,6 +60,30 @@ std::string App::countsLine(bool listShown) const {
   return join(parts, " · ");
 }
 
+std::string App::fastWarning() const {
+  return T(
+      "快：约 90 家/小时。打开太密，1688 很快会弹滑块；频繁验证可能被限制搜索或要求重新登录。"
+      "只建议备用号、量少时短时间用。确定要调快吗？",
+      "Fast: about 90/hour. Pages open close together, so 1688 soon shows a slider; frequent "
+      "checks can get searches restricted or ask you to sign in again. Only for a spare account, "
+      "a few companies, for a short time. Go faster anyway?");
+}
+
+// Beside the tab, level with its middle as far as the visible frame allows; the top wins over
+// the bottom when the bubble is taller than the frame.
+void App::placeBubble(double W, double h) {
+  const Rect P = panel->frame();
+  const double x = edgeLeft ? P.origin.x + P.size.width + 2 : P.origin.x - W - 2;
+  double y0 = P.origin.y + P.size.height / 2 - h / 2;
+  if (const auto s = here()) {
+    const Rect& V = s->visibleFrame;
+    y0 = std::max(y0, V.origin.y + 6);
+    y0 = std::min(y0, V.origin.y + V.size.height - h - 6);
+  }
+  bubble->setFrame(Rect{{x, y0}, {W, h}});
+  bubble->setNeedsDisplay();
+}
+
 // The buttons of the row, with their titles for the state.
 std::vector<Button*> App::buttonRow() {
   const std::string st = cst();
@@ -106,14 +130,7 @@ void App::bubbleShow(bool open) {
   lTitle->setText(title.empty() ? label : title + " · " + label);
   lDetail->setText(detail);
   lNote->setText(ended() ? "" : note);
-  lWarn->setText(askFast
-                     ? T("快：约 90 家/小时。打开太密，1688 很快会弹滑块；频繁验证可能被限制搜索或"
-                         "要求重新登录。只建议备用号、量少时短时间用。确定要调快吗？",
-                         "Fast: about 90/hour. Pages open close together, so 1688 soon shows "
-                         "a slider; frequent checks can get searches restricted or ask you to "
-                         "sign in again. Only for a spare account, a few companies, for a "
-                         "short time. Go faster anyway?")
-                     : "");
+  lWarn->setText(askFast ? fastWarning() : "");
 
   const bool wide = options_.boardMode && jobs.size() >= 2;
   const double W = wide ? 290 : 260;
@@ -184,17 +201,7 @@ void App::bubbleShow(bool open) {
     y += 28;
   }
 
-  const double h = y + 4;
-  const Rect P = panel->frame();
-  const double x = edgeLeft ? P.origin.x + P.size.width + 2 : P.origin.x - W - 2;
-  double y0 = P.origin.y + P.size.height / 2 - h / 2;
-  if (const auto s = here()) {
-    const Rect& V = s->visibleFrame;
-    y0 = std::max(y0, V.origin.y + 6);
-    y0 = std::min(y0, V.origin.y + V.size.height - h - 6);
-  }
-  bubble->setFrame(Rect{{x, y0}, {W, h}});
-  bubble->setNeedsDisplay();
+  placeBubble(W, y + 4);
   if (!options_.quietUI) bubble->orderFrontRegardless();
 }
 

@@ -229,6 +229,18 @@ TEST(Bubble, ButtonRowPerState) {
   }
 }
 
+TEST(Bubble, MirrorHidesOnlyForTheMirroredJobOnABoard) {
+  SimCompanion sim(test::boardOptions());
+  sim.board(R"("tasks":[{"id":"a","state":"running"},{"id":"b","state":"running"}])");
+  sim.app->mirrorOn = true;
+  sim.app->mirrorId = "b";
+  sim.app->bubbleShow(true);
+  EXPECT_EQ(sim.app->bView->title(), "View");
+  sim.app->mirrorId = "a";
+  sim.app->bubbleShow(true);
+  EXPECT_EQ(sim.app->bView->title(), "Hide");
+}
+
 TEST(Bubble, SharedWidthsAndTheExtraResultButton) {
   SimCompanion sim;
   sim.command(state(R"("state":"held")"));
