@@ -1,5 +1,7 @@
 #include "companion/App.h"
 
+#include "companion/views/Panel.h"
+
 namespace qn {
 
 App::App(CompanionPorts ports, CompanionOptions options)
@@ -13,7 +15,13 @@ App::~App() {
   capTimer.cancel();
   // The panels hold pointers to the views; they go first.
   panel.reset();
+  bubble.reset();
+  ask.reset();
   mir.reset();
+}
+
+std::unique_ptr<Panel> App::mk(Rect rect) {
+  return ports_.panels.makePanel(rect, standardPanel());
 }
 
 std::string App::T(std::string_view zh, std::string_view en) const {

@@ -16,8 +16,12 @@
 
 #include "companion/Job.h"
 #include "companion/Options.h"
+#include "companion/views/AskView.h"
+#include "companion/views/DrawerView.h"
+#include "companion/views/ListView.h"
 #include "companion/views/TabView.h"
 #include "companion/worker/MirrorView.h"
+#include "platform/Controls.h"
 #include "platform/MainLoop.h"
 #include "platform/Panels.h"
 #include "platform/Screens.h"
@@ -81,12 +85,33 @@ class App : public std::enable_shared_from_this<App> {
   void closeSoon();
   void setShown(bool v);
 
-  // Drawer, menu and ask dialog.
+  // A standard companion window for the content rectangle.
+  std::unique_ptr<Panel> mk(Rect rect);
+
+  // Drawer and menu.
   void buildDrawer();
   void menu(Point at);
+  void pick(const std::string& id);
+  void segC();
+  void yesC();
+  void noC();
+  void tog();
+  void tog2();
+  void pauseC();
+  void stopC();
+  void openC();
+  void item(const std::string& key);
+  bool unlOn(const char* key) const;
+  std::string unlText(const char* key) const;
+  void unlC();
+
+  // Ask dialog.
   void buildAsk();
   void askShow(const nlohmann::json& command);
   void askPlace();
+  void answer(const std::string& v);
+  void askYes();
+  void askNo();
 
   // The worker application and window.
   std::shared_ptr<RunningApplication> chrome();
@@ -121,9 +146,24 @@ class App : public std::enable_shared_from_this<App> {
   std::unique_ptr<Panel> panel;
   std::unique_ptr<TabView> view;
   std::unique_ptr<Panel> bubble;
+  std::unique_ptr<DrawerView> dv;
   bool inDrawer = false;
   double pinUntil = -std::numeric_limits<double>::infinity();
   bool askFast = false;
+  // The controls belong to their panel; these point at them.
+  Label* lTitle = nullptr;
+  Label* lDetail = nullptr;
+  Label* lNote = nullptr;
+  Label* lWarn = nullptr;
+  SegmentedControl* seg = nullptr;
+  Box* bar = nullptr;
+  Box* barIn = nullptr;
+  Button* bView = nullptr;
+  Button* bPause = nullptr;
+  Button* bStop = nullptr;
+  Button* bOpen = nullptr;
+  Button* bYes = nullptr;
+  Button* bNo = nullptr;
   std::string speed;
   std::string note;
   std::string result;
@@ -160,10 +200,22 @@ class App : public std::enable_shared_from_this<App> {
   int64_t nQueue = 0;
   int64_t nHeld = 0;
   bool low = false;
+  std::unique_ptr<ListView> lv;
+  // The drawer's control that shows lv.
+  DrawnView* lvView = nullptr;
+  Label* lTip = nullptr;
   std::map<std::string, std::string> was;
   std::optional<nlohmann::json> unl;
+  Label* lUnl = nullptr;
+  Button* bUnl = nullptr;
   bool unlSeen = false;
   std::unique_ptr<Panel> ask;
+  std::unique_ptr<AskView> av;
+  Label* aTitle = nullptr;
+  Label* aBody = nullptr;
+  Label* aTips = nullptr;
+  Button* aYes = nullptr;
+  Button* aNo = nullptr;
   std::string askId;
   int64_t askVer = 0;
 
@@ -178,6 +230,11 @@ class App : public std::enable_shared_from_this<App> {
   void mirrorCommand(const nlohmann::json& command);
   void drawerCommand(const nlohmann::json& command);
   void redrawTab();
+  std::vector<Job> listRows() const;
+  std::string countsLine(bool listShown) const;
+  std::vector<Button*> buttonRow();
+  std::string fastWarning() const;
+  void placeBubble(double W, double h);
   void animationTick();
   void orphanTick();
   void ensureAnimation();

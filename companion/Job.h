@@ -32,6 +32,9 @@ inline constexpr std::array<std::string_view, 11> order = {
     "paused", "held",  "queued",  "done", "stopped",
 };
 
+// The speed names, slowest first; the speed selector has one segment for each.
+inline constexpr std::array<std::string_view, 4> speeds = {"slowest", "safe", "normal", "fast"};
+
 // The position in order; any other state ranks with "yield".
 int rank(std::string_view state);
 

@@ -1,7 +1,6 @@
 #include <cmath>
 
 #include "companion/App.h"
-#include "companion/views/Panel.h"
 
 namespace qn {
 
@@ -16,12 +15,12 @@ bool animates(const std::string& state) {
 void App::applicationDidFinishLaunching() {
   launchedAt_ = ports_.loop.now();
   view = std::make_unique<TabView>(options_.zh);
-  panel = ports_.panels.makePanel(Rect{{0, 0}, {W, H}}, standardPanel());
+  panel = mk(Rect{{0, 0}, {W, H}});
   panel->setContent(view.get());
-  bubble = ports_.panels.makePanel(Rect{{0, 0}, {260, 160}}, standardPanel());
+  bubble = mk(Rect{{0, 0}, {260, 160}});
   buildDrawer();
   buildAsk();
-  mir = ports_.panels.makePanel(Rect{{0, 0}, {900, 600}}, standardPanel());
+  mir = mk(Rect{{0, 0}, {900, 600}});
   mir->setLevel(3);
   mv = std::make_unique<MirrorView>();
   mir->setContent(mv.get());

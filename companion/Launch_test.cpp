@@ -11,7 +11,7 @@ using test::SimCompanion;
 
 TEST(Launch, PanelsAndTabPlace) {
   SimCompanion sim;
-  ASSERT_EQ(sim.panels.made.size(), 3u);
+  ASSERT_EQ(sim.panels.made.size(), 4u) << "tab, bubble, ask dialog, mirror";
   for (auto* panel : sim.panels.made) {
     EXPECT_FALSE(panel->recipe.opaque);
     EXPECT_TRUE(panel->recipe.shadow);
@@ -20,7 +20,9 @@ TEST(Launch, PanelsAndTabPlace) {
   }
   EXPECT_EQ(sim.panels.made[0]->level(), 25);
   EXPECT_EQ(sim.panels.made[1]->level(), 25);
-  EXPECT_EQ(sim.panels.made[2]->level(), 3) << "the mirror floats lower";
+  EXPECT_EQ(sim.panels.made[2]->level(), 25);
+  EXPECT_TRUE(sim.panels.made[2]->movableByBackground) << "the ask dialog can be dragged";
+  EXPECT_EQ(sim.panels.made[3]->level(), 3) << "the mirror floats lower";
   const Rect tab = sim.tabPanel().frame();
   EXPECT_DOUBLE_EQ(tab.origin.x, 1400 - 34);
   EXPECT_DOUBLE_EQ(tab.origin.y, (876 - 94) / 2.0);

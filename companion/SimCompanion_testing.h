@@ -46,11 +46,35 @@ struct SimCompanion {
     return list;
   }
   SimPanel& tabPanel() { return *panels.made.at(0); }
+  SimPanel& bubblePanel() { return static_cast<SimPanel&>(*app->bubble); }
+  SimPanel& askPanel() { return static_cast<SimPanel&>(*app->ask); }
+  void board(const std::string& members) { command(R"({"cmd":"board",)" + members + "}"); }
 };
 
-inline CompanionOptions boardOptions() {
+// The simulated controls behind the controller's fields.
+inline SimLabel& simOf(Label* label) {
+  return *static_cast<SimLabel*>(label);
+}
+inline SimButton& simOf(Button* button) {
+  return *static_cast<SimButton*>(button);
+}
+inline SimSegmentedControl& simOf(SegmentedControl* control) {
+  return *static_cast<SimSegmentedControl*>(control);
+}
+inline SimBox& simOf(Box* box) {
+  return *static_cast<SimBox*>(box);
+}
+
+inline CompanionOptions boardOptions(bool zh = false) {
   CompanionOptions options;
   options.boardMode = true;
+  options.zh = zh;
+  return options;
+}
+
+inline CompanionOptions plainOptions(bool zh = false) {
+  CompanionOptions options;
+  options.zh = zh;
   return options;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/Canvas.h"
+#include "platform/Controls.h"
 #include "platform/Geometry.h"
 
 namespace qn {
@@ -52,12 +53,27 @@ class Panel {
   virtual void setContent(PanelContent* content) = 0;
   // Asks for a redraw of the content on the next pass of the main loop.
   virtual void setNeedsDisplay() = 0;
+  // The panel can be moved by dragging its background (not its controls).
+  virtual void setMovableByBackground(bool movable) = 0;
+
+  // Native controls above the content, drawn in the order they were added. The panel owns them;
+  // they live as long as the panel. A box given as parent holds the new control inside it.
+  virtual Label* addLabel(Font font, Color color) = 0;
+  virtual Button* addButton(const ButtonStyle& style) = 0;
+  virtual SegmentedControl* addSegmentedControl(const std::vector<std::string>& titles,
+                                                Font font) = 0;
+  virtual Box* addBox(Color color, double cornerRadius, Box* parent = nullptr) = 0;
+  // The content is not owned; it must outlive the panel.
+  virtual DrawnView* addDrawnView(ViewContent* content) = 0;
 };
 
 class Panels {
  public:
   virtual ~Panels() = default;
   virtual std::unique_ptr<Panel> makePanel(Rect contentRect, const PanelRecipe& recipe) = 0;
+  // Shows a context menu at the point (desktop coordinates) and returns at once; the chosen
+  // item's action runs later on the main loop. Nothing runs when the menu is dismissed.
+  virtual void popUpMenu(const std::vector<MenuItem>& items, Point at) = 0;
 };
 
 }  // namespace qn

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "companion/views/Colors.h"
+
 namespace qn {
 
 namespace {
@@ -12,10 +14,6 @@ constexpr Color kBody{0.09, 0.10, 0.13, 1};
 Color withAlpha(Color color, double alpha) {
   color.alpha = std::clamp(alpha, 0.0, 1.0);
   return color;
-}
-
-Color white(double alpha) {
-  return Color{1, 1, 1, alpha};
 }
 
 }  // namespace

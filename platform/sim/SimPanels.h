@@ -5,6 +5,7 @@
 
 #include "platform/Panels.h"
 #include "platform/sim/SimCanvas.h"
+#include "platform/sim/SimControls.h"
 
 namespace qn {
 
@@ -20,6 +21,12 @@ class SimPanel : public Panel {
   bool isVisible() const override { return visible_; }
   void setContent(PanelContent* content) override { content_ = content; }
   void setNeedsDisplay() override { ++redraws; }
+  void setMovableByBackground(bool movable) override { movableByBackground = movable; }
+  Label* addLabel(Font font, Color color) override;
+  Button* addButton(const ButtonStyle& style) override;
+  SegmentedControl* addSegmentedControl(const std::vector<std::string>& titles, Font font) override;
+  Box* addBox(Color color, double cornerRadius, Box* parent) override;
+  DrawnView* addDrawnView(ViewContent* content) override;
 
   // Draws the content as the desktop would on its next pass.
   SimCanvas render() const;
@@ -27,6 +34,9 @@ class SimPanel : public Panel {
 
   PanelRecipe recipe;
   int redraws = 0;
+  bool movableByBackground = false;
+  // The controls, in the order they were added.
+  std::vector<std::unique_ptr<Control>> controls;
 
  private:
   Rect frame_;
@@ -38,8 +48,13 @@ class SimPanel : public Panel {
 class SimPanels : public Panels {
  public:
   std::unique_ptr<Panel> makePanel(Rect contentRect, const PanelRecipe& recipe) override;
+  void popUpMenu(const std::vector<MenuItem>& items, Point at) override;
   // Every panel made, in order. The panels belong to the caller and must outlive this list's use.
   std::vector<SimPanel*> made;
+  // The last menu shown and where; a test chooses an item by calling its action.
+  std::vector<MenuItem> menu;
+  Point menuAt;
+  int menusShown = 0;
 };
 
 }  // namespace qn
