@@ -1,0 +1,76 @@
+// GtkContextMenu: context menus as GtkMenu popups at a desktop point.
+//   [x] items, disabled items, separators
+//   [x] placed on the root window at the point, kept on the monitor by GTK's anchor hints
+//   [x] actions run from an idle source after the menu closed; the menu is freed afterwards
+//   [x] popped up from the current event (a right press) or, without one, from the pointer
+
+#include "platform/gtk/GtkContextMenu.h"
+
+#include <gtk/gtk.h>
+
+#include <cmath>
+#include <functional>
+
+#include "platform/gtk/GtkDesktopSpace.h"
+
+namespace qn {
+
+namespace {
+
+using Action = std::function<void()>;
+
+void deleteAction(gpointer data, GClosure*) {
+  delete static_cast<Action*>(data);
+}
+
+gboolean runOnce(gpointer data) {
+  (*static_cast<Action*>(data))();
+  return G_SOURCE_REMOVE;
+}
+
+void onActivate(GtkMenuItem*, gpointer data) {
+  g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, runOnce, new Action(*static_cast<Action*>(data)),
+                  [](gpointer action) { delete static_cast<Action*>(action); });
+}
+
+// GTK activates the chosen item after the menu deactivated, so the menu goes on a later pass.
+void onDeactivate(GtkMenuShell* menu, gpointer) {
+  g_idle_add(
+      [](gpointer data) {
+        gtk_widget_destroy(GTK_WIDGET(data));
+        g_object_unref(data);
+        return G_SOURCE_REMOVE;
+      },
+      menu);
+}
+
+GtkWidget* menuItem(const MenuItem& item) {
+  if (item.separator) return gtk_separator_menu_item_new();
+  GtkWidget* widget = gtk_menu_item_new_with_label(item.title.c_str());
+  gtk_widget_set_sensitive(widget, item.enabled);
+  if (item.action)
+    g_signal_connect_data(widget, "activate", G_CALLBACK(onActivate), new Action(item.action),
+                          deleteAction, GConnectFlags(0));
+  return widget;
+}
+
+}  // namespace
+
+void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
+  GtkWidget* menu = gtk_menu_new();
+  g_object_ref_sink(menu);
+  for (const auto& item : items) {
+    GtkWidget* widget = menuItem(item);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
+    gtk_widget_show(widget);
+  }
+  g_signal_connect(menu, "deactivate", G_CALLBACK(onDeactivate), nullptr);
+  const Rect root = GtkDesktopSpace::desktopToRoot(Rect{at, {}});
+  const GdkRectangle rect{int(std::lround(root.origin.x)), int(std::lround(root.origin.y)), 1, 1};
+  gtk_menu_popup_at_rect(GTK_MENU(menu), gdk_get_default_root_window(), &rect,
+                         GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  // A menu that could not grab the pointer never showed and will not deactivate.
+  if (!gtk_widget_get_visible(menu)) onDeactivate(GTK_MENU_SHELL(menu), nullptr);
+}
+
+}  // namespace qn

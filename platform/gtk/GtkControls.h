@@ -1,0 +1,124 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+
+namespace qn {
+
+// A control's widget inside a GtkFixed (the panel's content or a box), placed at its frame.
+// The container owns the widget; it goes with the panel's window.
+template <class Base>
+class GtkControl : public Base {
+ public:
+  GtkControl(GtkWidget* widget, GtkWidget* container) : widget_(widget), container_(container) {
+    gtk_fixed_put(GTK_FIXED(container_), widget_, 0, 0);
+    gtk_widget_show(widget_);
+  }
+  void setFrame(Rect frame) override;
+  Rect frame() const override { return frame_; }
+  void setHidden(bool hidden) override { gtk_widget_set_visible(widget_, !hidden); }
+  bool isHidden() const override { return !gtk_widget_get_visible(widget_); }
+
+ protected:
+  GtkWidget* const widget_;
+
+ private:
+  GtkWidget* const container_;
+  Rect frame_;
+};
+
+// Edges are rounded to whole pixels, so controls that share an edge neither overlap nor gap.
+template <class Base>
+void GtkControl<Base>::setFrame(Rect frame) {
+  frame_ = frame;
+  const long left = std::lround(frame.origin.x), top = std::lround(frame.origin.y);
+  const long right = std::lround(frame.origin.x + frame.size.width);
+  const long bottom = std::lround(frame.origin.y + frame.size.height);
+  gtk_widget_set_size_request(widget_, int(std::max(0L, right - left)),
+                              int(std::max(0L, bottom - top)));
+  gtk_fixed_move(GTK_FIXED(container_), widget_, int(left), int(top));
+}
+
+class GtkLabelControl : public GtkControl<Label> {
+ public:
+  GtkLabelControl(Font font, Color color, GtkWidget* container);
+  void setFrame(Rect frame) override;
+  void setText(const std::string& text) override;
+  const std::string& text() const override { return text_; }
+  void setColor(Color color) override;
+  Color color() const override { return color_; }
+  double heightForWidth(double width, double maxHeight) const override;
+
+ private:
+  PangoLayout* layoutAt(double width) const;
+  // Limits the label to the lines that fit its frame, the last one cut with an ellipsis.
+  void fitToFrame();
+
+  const Font font_;
+  Color color_;
+  std::string text_;
+};
+
+class GtkButtonControl : public GtkControl<Button> {
+ public:
+  GtkButtonControl(const ButtonStyle& style, GtkWidget* container);
+  void setTitle(const std::string& title) override;
+  const std::string& title() const override { return title_; }
+  void setEnabled(bool enabled) override { gtk_widget_set_sensitive(widget_, enabled); }
+  bool isEnabled() const override { return gtk_widget_get_sensitive(widget_); }
+  double naturalWidth() const override;
+
+ private:
+  GtkWidget* const label_;
+  std::string title_;
+};
+
+class GtkSegmentedControl : public GtkControl<SegmentedControl> {
+ public:
+  GtkSegmentedControl(const std::vector<std::string>& titles, Font font, GtkWidget* container);
+  void setSelected(int index) override;
+  int selected() const override { return selected_; }
+
+ private:
+  static void onToggled(GtkToggleButton* button, gpointer data);
+  void showSelection();
+
+  std::vector<GtkWidget*> segments_;
+  int selected_ = -1;
+  bool showing_ = false;
+};
+
+class GtkBoxControl : public GtkControl<Box> {
+ public:
+  GtkBoxControl(Color color, double cornerRadius, GtkWidget* container);
+  void setColor(Color color) override;
+  Color color() const override { return color_; }
+  // Where controls inside the box go.
+  GtkWidget* container() const { return widget_; }
+
+ private:
+  static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
+  Color color_;
+  const double cornerRadius_;
+};
+
+class GtkDrawnView : public GtkControl<DrawnView> {
+ public:
+  GtkDrawnView(ViewContent* content, GtkWidget* container);
+  void setNeedsDisplay() override { gtk_widget_queue_draw(widget_); }
+
+ private:
+  static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer data);
+  static gboolean onMotion(GtkWidget*, GdkEventMotion* event, gpointer data);
+  static gboolean onLeave(GtkWidget*, GdkEventCrossing* event, gpointer data);
+  static gboolean onPress(GtkWidget*, GdkEventButton* event, gpointer data);
+  ViewContent* const content_;
+};
+
+}  // namespace qn
