@@ -11,13 +11,31 @@
 
 namespace qn {
 
-// A control's widget inside a GtkFixed (the panel's content or a box), placed at its frame.
-// The container owns the widget; it goes with the panel's window.
+// Controls sit in the panel's content, a GtkLayout, or in a box, a GtkFixed. A GtkLayout's size
+// is its own, whatever its children would like, so the panel keeps the size of its frame.
+inline void putControl(GtkWidget* container, GtkWidget* widget, int x, int y) {
+  if (GTK_IS_LAYOUT(container)) {
+    gtk_layout_put(GTK_LAYOUT(container), widget, x, y);
+  } else {
+    gtk_fixed_put(GTK_FIXED(container), widget, x, y);
+  }
+}
+
+inline void moveControl(GtkWidget* container, GtkWidget* widget, int x, int y) {
+  if (GTK_IS_LAYOUT(container)) {
+    gtk_layout_move(GTK_LAYOUT(container), widget, x, y);
+  } else {
+    gtk_fixed_move(GTK_FIXED(container), widget, x, y);
+  }
+}
+
+// A control's widget inside its container, placed at its frame. The container owns the widget;
+// it goes with the panel's window.
 template <class Base>
 class GtkControl : public Base {
  public:
   GtkControl(GtkWidget* widget, GtkWidget* container) : widget_(widget), container_(container) {
-    gtk_fixed_put(GTK_FIXED(container_), widget_, 0, 0);
+    putControl(container_, widget_, 0, 0);
     gtk_widget_show(widget_);
   }
   void setFrame(Rect frame) override;
@@ -42,7 +60,7 @@ void GtkControl<Base>::setFrame(Rect frame) {
   const long bottom = std::lround(frame.origin.y + frame.size.height);
   gtk_widget_set_size_request(widget_, int(std::max(0L, right - left)),
                               int(std::max(0L, bottom - top)));
-  gtk_fixed_move(GTK_FIXED(container_), widget_, int(left), int(top));
+  moveControl(container_, widget_, int(left), int(top));
 }
 
 class GtkLabelControl : public GtkControl<Label> {

@@ -46,10 +46,9 @@ class GtkPanel : public Panel {
       gtk_widget_set_visual(window_, rgba);
     gtk_widget_set_app_paintable(window_, TRUE);
     usePanelStyle(window_);
-    // The content draws and takes the pointer in the fixed container's own window; controls
-    // sit in it, drawn after the content.
-    root_ = gtk_fixed_new();
-    gtk_widget_set_has_window(root_, TRUE);
+    // The content draws and takes the pointer in the layout's window; controls sit in it,
+    // drawn after the content.
+    root_ = gtk_layout_new(nullptr, nullptr);
     gtk_widget_add_events(root_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                      GDK_BUTTON1_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                      GDK_LEAVE_NOTIFY_MASK);
@@ -129,6 +128,7 @@ class GtkPanel : public Panel {
     const int width = std::max(1, int(std::lround(root.size.width)));
     const int height = std::max(1, int(std::lround(root.size.height)));
     gtk_widget_set_size_request(root_, width, height);
+    gtk_layout_set_size(GTK_LAYOUT(root_), guint(width), guint(height));
     gtk_window_resize(GTK_WINDOW(window_), width, height);
     gtk_window_move(GTK_WINDOW(window_), int(std::lround(root.origin.x)),
                     int(std::lround(root.origin.y)));
@@ -151,6 +151,9 @@ class GtkPanel : public Panel {
 
   static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
     auto* self = static_cast<GtkPanel*>(data);
+    // The layout's outer window lies under its own and shows nothing.
+    if (!gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget))))
+      return FALSE;
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
@@ -161,7 +164,7 @@ class GtkPanel : public Panel {
       self->content_->draw(canvas, Size{double(gtk_widget_get_allocated_width(widget)),
                                         double(gtk_widget_get_allocated_height(widget))});
     }
-    // The container's own handler draws the controls on top.
+    // The layout's own handler draws the controls on top.
     return FALSE;
   }
 
