@@ -258,6 +258,15 @@ TEST(GtkPanelControls, DraggingTheBackgroundMovesAMovablePanel) {
       << "the window is where the frame says";
   EXPECT_GT(content.drags, 0) << "the content still sees the drag";
 
+  // Text of a label is background too.
+  Label* label = panel->addLabel(Font{13}, kWhite);
+  label->setText("Allow the shop list to be read?");
+  label->setFrame(Rect{{10, 40}, {200, label->heightForWidth(200, 300)}});
+  spinFor(0.1);
+  drag({20, 46}, -30, 20);
+  EXPECT_DOUBLE_EQ(panel->frame().origin.x, start.origin.x + 30) << "dragged by a label";
+  EXPECT_DOUBLE_EQ(panel->frame().origin.y, start.origin.y - 60);
+
   const Rect moved = panel->frame();
   drag(middle(buttonFrame), 60, 40);
   EXPECT_DOUBLE_EQ(panel->frame().origin.x, moved.origin.x) << "a drag on a button does not move";
