@@ -2,7 +2,7 @@
 //   [x] items, disabled items, separators
 //   [x] placed on the root window at the point, kept on the monitor by GTK's anchor hints
 //   [x] actions run from an idle source after the menu closed; the menu is freed afterwards
-//   [x] popped up from the current event (a right press) or, without one, from the pointer
+//   [x] popped up from the current event (a right press) or, without one, a press of the pointer
 
 #include "platform/gtk/GtkContextMenu.h"
 
@@ -54,6 +54,19 @@ GtkWidget* menuItem(const MenuItem& item) {
   return widget;
 }
 
+// GTK grabs the pointer for a menu with the device and time of the event that opened it. Called
+// outside an event (not from a press), a press of the seat's pointer at the current time stands in.
+GdkEvent* newTriggerEvent() {
+  if (GdkEvent* current = gtk_get_current_event()) return current;
+  GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+  event->button.window = GDK_WINDOW(g_object_ref(gdk_get_default_root_window()));
+  event->button.time = GDK_CURRENT_TIME;
+  event->button.button = 3;
+  gdk_event_set_device(
+      event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  return event;
+}
+
 }  // namespace
 
 void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
@@ -67,8 +80,10 @@ void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
   g_signal_connect(menu, "deactivate", G_CALLBACK(onDeactivate), nullptr);
   const Rect root = GtkDesktopSpace::desktopToRoot(Rect{at, {}});
   const GdkRectangle rect{int(std::lround(root.origin.x)), int(std::lround(root.origin.y)), 1, 1};
+  GdkEvent* trigger = newTriggerEvent();
   gtk_menu_popup_at_rect(GTK_MENU(menu), gdk_get_default_root_window(), &rect,
-                         GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+                         GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
+  gdk_event_free(trigger);
   // A menu that could not grab the pointer never showed and will not deactivate.
   if (!gtk_widget_get_visible(menu)) onDeactivate(GTK_MENU_SHELL(menu), nullptr);
 }
