@@ -54,6 +54,9 @@ class GtkControl : public Base {
 // Edges are rounded to whole pixels, so controls that share an edge neither overlap nor gap.
 template <class Base>
 void GtkControl<Base>::setFrame(Rect frame) {
+  if (frame.origin.x == frame_.origin.x && frame.origin.y == frame_.origin.y &&
+      frame.size.width == frame_.size.width && frame.size.height == frame_.size.height)
+    return;
   frame_ = frame;
   const long left = std::lround(frame.origin.x), top = std::lround(frame.origin.y);
   const long right = std::lround(frame.origin.x + frame.size.width);
@@ -66,6 +69,9 @@ void GtkControl<Base>::setFrame(Rect frame) {
 class GtkLabelControl : public GtkControl<Label> {
  public:
   GtkLabelControl(Font font, Color color, GtkWidget* container);
+  ~GtkLabelControl() override;
+  GtkLabelControl(const GtkLabelControl&) = delete;
+  GtkLabelControl& operator=(const GtkLabelControl&) = delete;
   void setFrame(Rect frame) override;
   void setText(const std::string& text) override;
   const std::string& text() const override { return text_; }
@@ -74,6 +80,8 @@ class GtkLabelControl : public GtkControl<Label> {
   double heightForWidth(double width, double maxHeight) const override;
 
  private:
+  // The text laid out at the width, as the label lays it out; kept until the text changes, so
+  // placing a label (set text, measure, set frame) lays it out once.
   PangoLayout* layoutAt(double width) const;
   // Limits the label to the lines that fit its frame, the last one cut with an ellipsis.
   void fitToFrame();
@@ -81,6 +89,7 @@ class GtkLabelControl : public GtkControl<Label> {
   const Font font_;
   Color color_;
   std::string text_;
+  PangoLayout* const layout_;
 };
 
 class GtkButtonControl : public GtkControl<Button> {

@@ -12,7 +12,14 @@
 namespace qn {
 
 GtkLabelControl::GtkLabelControl(Font font, Color color, GtkWidget* container)
-    : GtkControl(gtk_label_new(""), container), font_(font), color_(color) {
+    : GtkControl(gtk_label_new(""), container),
+      font_(font),
+      color_(color),
+      layout_(gtk_widget_create_pango_layout(widget_, "")) {
+  PangoAttrList* attributes = newFontAttributes(font_);
+  pango_layout_set_attributes(layout_, attributes);
+  pango_attr_list_unref(attributes);
+  pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
   GtkLabel* label = GTK_LABEL(widget_);
   gtk_label_set_line_wrap(label, TRUE);
   gtk_label_set_line_wrap_mode(label, PANGO_WRAP_WORD_CHAR);
@@ -23,14 +30,20 @@ GtkLabelControl::GtkLabelControl(Font font, Color color, GtkWidget* container)
   setColor(color);
 }
 
+GtkLabelControl::~GtkLabelControl() {
+  g_object_unref(layout_);
+}
+
 void GtkLabelControl::setFrame(Rect frame) {
   GtkControl::setFrame(frame);
   fitToFrame();
 }
 
 void GtkLabelControl::setText(const std::string& text) {
+  if (text == text_) return;
   text_ = text;
   gtk_label_set_text(GTK_LABEL(widget_), text.c_str());
+  pango_layout_set_text(layout_, text.c_str(), int(text.size()));
   fitToFrame();
 }
 
@@ -42,13 +55,9 @@ void GtkLabelControl::setColor(Color color) {
 }
 
 PangoLayout* GtkLabelControl::layoutAt(double width) const {
-  PangoLayout* layout = gtk_widget_create_pango_layout(widget_, text_.c_str());
-  PangoAttrList* attributes = newFontAttributes(font_);
-  pango_layout_set_attributes(layout, attributes);
-  pango_attr_list_unref(attributes);
-  pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-  pango_layout_set_width(layout, int(std::max(1.0, width) * PANGO_SCALE));
-  return layout;
+  // Pango lays the text out again only when the width differs from the last one.
+  pango_layout_set_width(layout_, int(std::max(1.0, width) * PANGO_SCALE));
+  return layout_;
 }
 
 double GtkLabelControl::heightForWidth(double width, double maxHeight) const {
@@ -56,7 +65,6 @@ double GtkLabelControl::heightForWidth(double width, double maxHeight) const {
   PangoLayout* layout = layoutAt(width);
   int w = 0, h = 0;
   pango_layout_get_pixel_size(layout, &w, &h);
-  g_object_unref(layout);
   return std::min(maxHeight, double(h));
 }
 
@@ -73,7 +81,6 @@ void GtkLabelControl::fitToFrame() {
     ++fitting;
   } while (pango_layout_iter_next_line(iter));
   pango_layout_iter_free(iter);
-  g_object_unref(layout);
   GtkLabel* label = GTK_LABEL(widget_);
   const bool cut = fitting < lineCount;
   gtk_label_set_ellipsize(label, cut ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
