@@ -20,6 +20,11 @@ GtkLabelControl::GtkLabelControl(Font font, Color color, GtkWidget* container)
   pango_layout_set_attributes(layout_, attributes);
   pango_attr_list_unref(attributes);
   pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+  // New font settings or a new screen change the widget's Pango context under the layout.
+  g_signal_connect_after(widget_, "style-updated", G_CALLBACK(+[](GtkWidget*, gpointer layout) {
+                           pango_layout_context_changed(PANGO_LAYOUT(layout));
+                         }),
+                         layout_);
   GtkLabel* label = GTK_LABEL(widget_);
   gtk_label_set_line_wrap(label, TRUE);
   gtk_label_set_line_wrap_mode(label, PANGO_WRAP_WORD_CHAR);
