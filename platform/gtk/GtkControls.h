@@ -36,6 +36,8 @@ class GtkControl : public Base {
  public:
   GtkControl(GtkWidget* widget, GtkWidget* container) : widget_(widget), container_(container) {
     putControl(container_, widget_, 0, 0);
+    // Until it has a frame with an area the control shows nowhere.
+    gtk_widget_set_child_visible(widget_, FALSE);
     gtk_widget_show(widget_);
   }
   void setFrame(Rect frame) override;
@@ -51,7 +53,8 @@ class GtkControl : public Base {
   Rect frame_;
 };
 
-// Edges are rounded to whole pixels, so controls that share an edge neither overlap nor gap.
+// Edges are rounded to whole pixels, so controls that share an edge neither overlap nor gap. An
+// empty frame shows nothing.
 template <class Base>
 void GtkControl<Base>::setFrame(Rect frame) {
   if (frame.origin.x == frame_.origin.x && frame.origin.y == frame_.origin.y &&
@@ -61,9 +64,11 @@ void GtkControl<Base>::setFrame(Rect frame) {
   const long left = std::lround(frame.origin.x), top = std::lround(frame.origin.y);
   const long right = std::lround(frame.origin.x + frame.size.width);
   const long bottom = std::lround(frame.origin.y + frame.size.height);
-  gtk_widget_set_size_request(widget_, int(std::max(0L, right - left)),
-                              int(std::max(0L, bottom - top)));
+  const int width = int(std::max(0L, right - left)), height = int(std::max(0L, bottom - top));
+  gtk_widget_set_size_request(widget_, width, height);
   moveControl(container_, widget_, int(left), int(top));
+  // A widget takes at least its own minimum size, however small the frame.
+  gtk_widget_set_child_visible(widget_, width > 0 && height > 0);
 }
 
 class GtkLabelControl : public GtkControl<Label> {

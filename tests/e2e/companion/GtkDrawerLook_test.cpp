@@ -70,6 +70,11 @@ struct Texts {
   std::vector<std::string> speeds, buttons;
 };
 
+Rect rootRect(const Panel& panel, Rect local) {
+  const Rect r = GtkDesktopSpace::desktopToRoot(panel.frame());
+  return Rect{{r.origin.x + local.origin.x, r.origin.y + local.origin.y}, local.size};
+}
+
 // The drawer's controls placed top-down at the content width, each label at the height it
 // needs, as the companion places them.
 struct Drawer {
@@ -119,10 +124,7 @@ struct Drawer {
     panel->setFrame(Rect{{left, 150}, {width, y + 4}});
   }
   // A point of the drawer in root coordinates.
-  Point root(Point local) const {
-    const Rect r = GtkDesktopSpace::desktopToRoot(panel->frame());
-    return Point{r.origin.x + local.x, r.origin.y + local.y};
-  }
+  Point root(Point local) const { return rootRect(*panel, Rect{local, {}}).origin; }
 
   DrawerBackground background;
   JobList list;
@@ -164,10 +166,6 @@ class Screen {
  private:
   GdkPixbuf* pixels_;
 };
-
-Rect rootRect(const Drawer& d, Rect local) {
-  return Rect{d.root(local.origin), local.size};
-}
 
 const Texts kChinese{{{"义乌小商品供应商名录采集（第二批，含联系方式和主营类目）", "3/10", kGreen},
                       {"广州服装档口", "排队 1", {0.6, 0.6, 0.6, 1}},
@@ -220,10 +218,12 @@ TEST(GtkDrawerLook, DarkDrawerInChineseAndEnglishIsLegible) {
     for (size_t i = 0; i < d->labels.size(); ++i) {
       const Rect f = d->labels[i]->frame();
       ASSERT_GT(f.size.height, 0) << "label " << i;
-      EXPECT_GT(screen.brightest(rootRect(*d, f)), 140) << "label " << i << " shows its text";
+      EXPECT_GT(screen.brightest(rootRect(*d->panel, f)), 140)
+          << "label " << i << " shows its text";
       // The 4 pixels under a label are its gap: text that does not fit its frame would be there.
       const Rect gap{{f.origin.x, f.origin.y + f.size.height + 1}, {f.size.width, 3}};
-      EXPECT_LT(screen.brightest(rootRect(*d, gap)), 90) << "label " << i << " stays in its frame";
+      EXPECT_LT(screen.brightest(rootRect(*d->panel, gap)), 90)
+          << "label " << i << " stays in its frame";
     }
     const guchar* fill =
         screen.at(d->root(Point{d->barFill.origin.x + 10, d->barFill.origin.y + 2}));
@@ -241,6 +241,27 @@ TEST(GtkDrawerLook, DarkDrawerInChineseAndEnglishIsLegible) {
     EXPECT_GT(bezel(3), bezel(0) + 15) << "the selected speed stands out";
     EXPECT_GT(bezel(0), bg[0] + 5.0) << "segments have a bezel on the background";
   }
+}
+
+TEST(GtkDrawerLook, ControlsWithoutAnAreaShowNothing) {
+  DrawerBackground background;
+  auto panel = shownPanel(Rect{{760, 100}, {200, 100}}, &background);
+  Button* unplaced = panel->addButton(ButtonStyle{"Stop"});
+  int presses = 0;
+  unplaced->onPress = [&] { ++presses; };
+  panel->addBox(kOrange, 2)->setFrame(Rect{{20, 50}, {0, 4}});
+  const Rect placed{{20, 70}, {40, 4}};
+  panel->addBox(kOrange, 2)->setFrame(placed);
+  spinFor(0.4);
+  const Screen screen;
+  EXPECT_LT(screen.brightest(rootRect(*panel, Rect{{4, 4}, {60, 30}})), 60) << "no frame";
+  EXPECT_LT(screen.brightest(rootRect(*panel, Rect{{10, 46}, {30, 12}})), 60) << "no width";
+  const guchar* box = screen.at(rootRect(*panel, Rect{{30, 72}, {}}).origin);
+  EXPECT_GT(box[0], 200) << "a box with an area shows";
+  pointerToPanel(*panel, {8, 8});
+  xdotool({"click", "1"});
+  spinFor(0.3);
+  EXPECT_EQ(presses, 0) << "nor takes clicks";
 }
 
 }  // namespace
