@@ -243,6 +243,63 @@ TEST(GtkDrawerLook, DarkDrawerInChineseAndEnglishIsLegible) {
   }
 }
 
+class DialogBackground : public PanelContent {
+ public:
+  void draw(Canvas& canvas, Size bounds) override {
+    canvas.fillRoundedRect(Rect{{0, 0}, bounds}, 12, Color{0.09, 0.10, 0.13, 1.0});
+  }
+};
+
+// The ask dialog's layout: three labels at the width 396, the two buttons side by side at their
+// natural widths when they fit, else stacked.
+TEST(GtkDrawerLook, AskDialogButtonsFitTheirTitles) {
+  DialogBackground background;
+  auto dialog = shownPanel(Rect{{480, 380}, {440, 260}}, &background);
+  dialog->setMovableByBackground(true);
+  double y = 20;
+  std::vector<Label*> labels;
+  const auto place = [&](Font font, Color color, const std::string& text) {
+    Label* label = dialog->addLabel(font, color);
+    label->setText(text);
+    const double h = label->heightForWidth(396, 600);
+    label->setFrame(Rect{{22, y}, {396, h}});
+    labels.push_back(label);
+    y += h + 10;
+  };
+  place(Font{15, FontWeight::Semibold}, white(1), "允许读取店铺列表吗？");
+  place(Font{13}, white(0.92),
+        "为了继续采集，需要读取你在 1688 后台的店铺列表。只读取名称和链接，不会修改任何内容。");
+  place(Font{13}, kOrange, "提示：可以随时在设置里关闭。");
+  const double yb = y + 6;
+  Button* no = dialog->addButton(ButtonStyle{"暂不允许", Font{13}});
+  Button* yes = dialog->addButton(ButtonStyle{"允许读取", Font{13}});
+  const double wNo = no->naturalWidth() + 14, wYes = yes->naturalWidth() + 14;
+  ASSERT_LE(wNo + wYes + 8, 396) << "short titles side by side";
+  yes->setFrame(Rect{{418 - wYes, yb}, {wYes, 30}});
+  no->setFrame(Rect{{418 - wYes - 8 - wNo, yb}, {wNo, 30}});
+  dialog->setFrame(Rect{{480, 380}, {440, yb + 30 + 18}});
+  ASSERT_TRUE(
+      spinUntil([&] { return viewableAt(GtkDesktopSpace::desktopToRoot(dialog->frame())); }));
+  spinFor(0.4);
+  SpawnOptions shot;
+  shot.executable = "/usr/bin/import";
+  shot.arguments = {"-window", "root", std::string(QN_SHOT_DIR) + "/ask-dialog-zh.png"};
+  EXPECT_EQ(ChildProcess::run(shot), 0);
+  const Screen screen;
+  for (Label* label : labels)
+    EXPECT_GT(screen.brightest(rootRect(*dialog, label->frame())), 140) << label->text();
+  // Each title lies inside its bezel with room on both sides: the outer 5 pixels of a button's
+  // middle row are bezel only.
+  for (Button* button : {no, yes}) {
+    const Rect f = button->frame();
+    const Rect left{{f.origin.x + 1, f.origin.y + 8}, {5, 14}};
+    const Rect right{{f.origin.x + f.size.width - 6, f.origin.y + 8}, {5, 14}};
+    EXPECT_LT(screen.brightest(rootRect(*dialog, left)), 120) << button->title();
+    EXPECT_LT(screen.brightest(rootRect(*dialog, right)), 120) << button->title();
+    EXPECT_GT(screen.brightest(rootRect(*dialog, f)), 180) << button->title() << " shows";
+  }
+}
+
 TEST(GtkDrawerLook, ControlsWithoutAnAreaShowNothing) {
   DrawerBackground background;
   auto panel = shownPanel(Rect{{760, 100}, {200, 100}}, &background);
