@@ -33,15 +33,23 @@ void onActivate(GtkMenuItem*, gpointer data) {
                   [](gpointer action) { delete static_cast<Action*>(action); });
 }
 
+struct OpenMenu {
+  GtkWidget* menu;
+  Action closed;
+};
+
 // GTK activates the chosen item after the menu deactivated, so the menu goes on a later pass.
-void onDeactivate(GtkMenuShell* menu, gpointer) {
+void onDeactivate(GtkMenuShell*, gpointer data) {
   g_idle_add(
       [](gpointer data) {
-        gtk_widget_destroy(GTK_WIDGET(data));
-        g_object_unref(data);
+        auto* open = static_cast<OpenMenu*>(data);
+        gtk_widget_destroy(open->menu);
+        g_object_unref(open->menu);
+        if (open->closed) open->closed();
+        delete open;
         return G_SOURCE_REMOVE;
       },
-      menu);
+      data);
 }
 
 GtkWidget* menuItem(const MenuItem& item) {
@@ -69,7 +77,7 @@ GdkEvent* newTriggerEvent() {
 
 }  // namespace
 
-void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
+void popUpContextMenu(const std::vector<MenuItem>& items, Point at, Action closed) {
   GtkWidget* menu = gtk_menu_new();
   g_object_ref_sink(menu);
   for (const auto& item : items) {
@@ -77,7 +85,8 @@ void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
     gtk_widget_show(widget);
   }
-  g_signal_connect(menu, "deactivate", G_CALLBACK(onDeactivate), nullptr);
+  auto* open = new OpenMenu{menu, std::move(closed)};
+  g_signal_connect(menu, "deactivate", G_CALLBACK(onDeactivate), open);
   const Rect root = GtkDesktopSpace::desktopToRoot(Rect{at, {}});
   const GdkRectangle rect{int(std::lround(root.origin.x)), int(std::lround(root.origin.y)), 1, 1};
   GdkEvent* trigger = newTriggerEvent();
@@ -85,7 +94,7 @@ void popUpContextMenu(const std::vector<MenuItem>& items, Point at) {
                          GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
   gdk_event_free(trigger);
   // A menu that could not grab the pointer never showed and will not deactivate.
-  if (!gtk_widget_get_visible(menu)) onDeactivate(GTK_MENU_SHELL(menu), nullptr);
+  if (!gtk_widget_get_visible(menu)) onDeactivate(GTK_MENU_SHELL(menu), open);
 }
 
 }  // namespace qn

@@ -111,6 +111,19 @@ class GtkPanel : public Panel {
     return adopt(std::make_unique<GtkDrawnView>(content, root_));
   }
 
+  // Takes the pointer's place as the panel's hover state.
+  void updateHover() {
+    GdkWindow* window = gtk_widget_get_window(window_);
+    if (window == nullptr) return;
+    GdkDisplay* display = gdk_window_get_display(window);
+    int x = 0, y = 0;
+    gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(display)), nullptr,
+                            &x, &y);
+    const Rect root = GtkDesktopSpace::desktopToRoot(frame_);
+    setHovered(isVisible() && x >= root.origin.x && y >= root.origin.y &&
+               x < root.origin.x + root.size.width && y < root.origin.y + root.size.height);
+  }
+
   void raise() {
     if (GdkWindow* w = gtk_widget_get_window(window_)) gdk_window_raise(w);
   }
@@ -237,8 +250,12 @@ std::unique_ptr<Panel> GtkPanels::makePanel(Rect contentRect, const PanelRecipe&
   return panel;
 }
 
+// While the menu holds the pointer, panels hear nothing of it; when the menu closes with the
+// pointer elsewhere, no crossing tells the panel it was left.
 void GtkPanels::popUpMenu(const std::vector<MenuItem>& items, Point at) {
-  popUpContextMenu(items, at);
+  popUpContextMenu(items, at, [this] {
+    for (auto* panel : panels_) panel->updateHover();
+  });
 }
 
 void GtkPanels::restack() {

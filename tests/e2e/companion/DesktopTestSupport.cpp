@@ -59,6 +59,7 @@ Display* xdisplay() {
 }
 
 FocusedWindow::FocusedWindow(const std::string& program) {
+  backend();  // the X connection
   SpawnOptions options;
   options.executable = program;
   child_ = ChildProcess::spawn(options, nullptr);

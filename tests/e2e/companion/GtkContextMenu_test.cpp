@@ -137,6 +137,10 @@ class MenuOnRightPress : public PanelContent {
     canvas.fillRoundedRect(Rect{{0, 0}, bounds}, 8, Color{0.3, 0.6, 0.9, 1});
   }
   void rightMouseDown(Point at) override { backend().panels().popUpMenu(items_, at); }
+  void mouseEntered() override { ++entered; }
+  void mouseExited() override { ++exited; }
+  int entered = 0;
+  int exited = 0;
 
  private:
   std::vector<MenuItem> items_;
@@ -159,6 +163,9 @@ TEST(GtkContextMenu, RightPressOnAPanelOpensTheMenuAtThePointer) {
   clickItem(*find(shown, "Pause"));
   EXPECT_TRUE(spinUntil([&] { return ran == std::vector<std::string>{"pause"}; }));
   EXPECT_TRUE(spinUntil([] { return menus().empty(); }));
+  EXPECT_EQ(content.entered, 1);
+  EXPECT_TRUE(spinUntil([&] { return content.exited == 1; }))
+      << "the pointer left the tab for the menu and did not come back";
   EXPECT_EQ(x11::activeWindow(), other.window) << "the menu did not activate the companion";
   EXPECT_TRUE(spinUntil([&] { return other.hasInputFocus(); })) << "the keyboard is back";
 }
