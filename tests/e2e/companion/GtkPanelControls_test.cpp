@@ -226,6 +226,19 @@ TEST(GtkPanelControls, HoverCoversTheWholePanelWithItsControls) {
   EXPECT_EQ(content.exited, exited + 2);
 }
 
+TEST(GtkPanelControls, ShowingAndHidingUnderThePointerCountsAsEnteringAndLeaving) {
+  CountingContent content;
+  pointerTo(350, 550);
+  auto panel = shownPanel(Rect{{300, 300}, {200, 100}}, &content);
+  EXPECT_TRUE(spinUntil([&] { return content.entered == 1; })) << "shown under the pointer";
+  panel->orderOut();
+  EXPECT_TRUE(spinUntil([&] { return content.exited == 1; })) << "hidden from under it";
+  panel->orderFrontRegardless();
+  EXPECT_TRUE(spinUntil([&] { return content.entered == 2; })) << "shown again";
+  spinFor(0.2);
+  EXPECT_EQ(content.exited, 1);
+}
+
 TEST(GtkPanelControls, DraggingTheBackgroundMovesAMovablePanel) {
   CountingContent content;
   const Rect start{{300, 300}, {220, 120}};
