@@ -119,9 +119,7 @@ class GtkPanel : public Panel {
     int x = 0, y = 0;
     gdk_device_get_position(gdk_seat_get_pointer(gdk_display_get_default_seat(display)), nullptr,
                             &x, &y);
-    const Rect root = GtkDesktopSpace::desktopToRoot(frame_);
-    setHovered(isVisible() && x >= root.origin.x && y >= root.origin.y &&
-               x < root.origin.x + root.size.width && y < root.origin.y + root.size.height);
+    setHovered(isUnder(x, y));
   }
 
   void raise() {
@@ -149,6 +147,13 @@ class GtkPanel : public Panel {
 
   static Point global(double xRoot, double yRoot) {
     return GtkDesktopSpace::rootToDesktop(xRoot, yRoot);
+  }
+
+  // Whether the panel is on screen at the point (root coordinates).
+  bool isUnder(double x, double y) const {
+    const Rect root = GtkDesktopSpace::desktopToRoot(frame_);
+    return isVisible() && x >= root.origin.x && y >= root.origin.y &&
+           x < root.origin.x + root.size.width && y < root.origin.y + root.size.height;
   }
 
   void setHovered(bool inside) {
@@ -217,11 +222,17 @@ class GtkPanel : public Panel {
 
   // The pointer going between the background and a control inside (an inferior window) stays
   // in the panel; grab changes are not the pointer moving, the release of a drag that ended
-  // outside is.
+  // outside is. GDK also reports a leave and an enter at the same point while it sets up a
+  // window just mapped under the pointer: a leave counts only with the pointer off the panel.
   static gboolean onCrossing(GtkWidget*, GdkEventCrossing* event, gpointer data) {
+    auto* self = static_cast<GtkPanel*>(data);
     const bool moved = event->mode == GDK_CROSSING_NORMAL || event->mode == GDK_CROSSING_UNGRAB;
-    if (moved && event->detail != GDK_NOTIFY_INFERIOR)
-      static_cast<GtkPanel*>(data)->setHovered(event->type == GDK_ENTER_NOTIFY);
+    if (!moved || event->detail == GDK_NOTIFY_INFERIOR) return TRUE;
+    if (event->type == GDK_ENTER_NOTIFY) {
+      self->setHovered(true);
+    } else if (!self->isUnder(event->x_root, event->y_root)) {
+      self->setHovered(false);
+    }
     return TRUE;
   }
 
