@@ -103,6 +103,7 @@ class GtkPanel : public Panel {
     return adopt(std::make_unique<GtkSegmentedControl>(titles, font, root_));
   }
   Box* addBox(Color color, double cornerRadius, Box* parent) override {
+    // A panel's boxes are all GtkBoxControls.
     GtkWidget* container =
         parent != nullptr ? static_cast<GtkBoxControl*>(parent)->container() : root_;
     return adopt(std::make_unique<GtkBoxControl>(color, cornerRadius, container));
@@ -111,7 +112,7 @@ class GtkPanel : public Panel {
     return adopt(std::make_unique<GtkDrawnView>(content, root_));
   }
 
-  // Takes the pointer's place as the panel's hover state.
+  // Sets the hover state from where the pointer is now.
   void updateHover() {
     GdkWindow* window = gtk_widget_get_window(window_);
     if (window == nullptr) return;
