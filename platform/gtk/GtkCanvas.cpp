@@ -1,15 +1,17 @@
 // GtkCanvas: qn::Canvas on Cairo and Pango.
-//   [x] rounded rectangles, ovals, one-line text with measured width
-//   [x] the system font family from GtkSettings, tabular digits, regular/semibold/bold
+//   [x] rounded rectangles, ovals, one-line text with measured width and line height
+//   [x] one line cut at the end with an ellipsis inside a rectangle
+//   [x] the fonts of GtkFonts: system family, tabular digits, regular/semibold/bold
 
 #include "platform/gtk/GtkCanvas.h"
 
-#include <gtk/gtk.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
+
+#include "platform/gtk/GtkFonts.h"
 
 namespace qn {
 
@@ -19,34 +21,9 @@ void setColor(cairo_t* cr, Color c) {
   cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
 }
 
-std::string systemFamily() {
-  gchar* name = nullptr;
-  GtkSettings* settings = gtk_settings_get_default();
-  if (settings != nullptr) g_object_get(settings, "gtk-font-name", &name, nullptr);
-  std::string family = "Sans";
-  if (name != nullptr) {
-    PangoFontDescription* description = pango_font_description_from_string(name);
-    if (const char* f = pango_font_description_get_family(description)) family = f;
-    pango_font_description_free(description);
-    g_free(name);
-  }
-  return family;
-}
-
 PangoLayout* layoutFor(cairo_t* cr, const std::string& text, Font font) {
-  static const std::string family = systemFamily();
   PangoLayout* layout = pango_cairo_create_layout(cr);
-  PangoFontDescription* description = pango_font_description_new();
-  pango_font_description_set_family(description, family.c_str());
-  pango_font_description_set_absolute_size(description, font.size * PANGO_SCALE);
-  pango_font_description_set_weight(description, font.weight == FontWeight::Bold ? PANGO_WEIGHT_BOLD
-                                                 : font.weight == FontWeight::Semibold
-                                                     ? PANGO_WEIGHT_SEMIBOLD
-                                                     : PANGO_WEIGHT_NORMAL);
-  pango_layout_set_font_description(layout, description);
-  pango_font_description_free(description);
-  PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_font_features_new("tnum"));
+  PangoAttrList* attributes = newFontAttributes(font);
   pango_layout_set_attributes(layout, attributes);
   pango_attr_list_unref(attributes);
   pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
@@ -87,10 +64,31 @@ double GtkCanvas::textWidth(const std::string& text, Font font) {
   return double(width) / PANGO_SCALE;
 }
 
+double GtkCanvas::lineHeight(Font font) {
+  // An empty layout still holds one line of the font's own height.
+  PangoLayout* layout = layoutFor(cr_, "", font);
+  int width = 0, height = 0;
+  pango_layout_get_size(layout, &width, &height);
+  g_object_unref(layout);
+  return double(height) / PANGO_SCALE;
+}
+
 void GtkCanvas::drawText(const std::string& text, Point topLeft, Font font, Color color) {
   PangoLayout* layout = layoutFor(cr_, text, font);
   setColor(cr_, color);
   cairo_move_to(cr_, topLeft.x, topLeft.y);
+  pango_cairo_show_layout(cr_, layout);
+  g_object_unref(layout);
+}
+
+void GtkCanvas::drawTextTruncated(const std::string& text, Rect rect, Font font, Color color) {
+  if (rect.size.width <= 0) return;
+  PangoLayout* layout = layoutFor(cr_, text, font);
+  pango_layout_set_single_paragraph_mode(layout, TRUE);
+  pango_layout_set_width(layout, int(rect.size.width * PANGO_SCALE));
+  pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+  setColor(cr_, color);
+  cairo_move_to(cr_, rect.origin.x, rect.origin.y);
   pango_cairo_show_layout(cr_, layout);
   g_object_unref(layout);
 }

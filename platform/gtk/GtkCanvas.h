@@ -14,7 +14,9 @@ class GtkCanvas : public Canvas {
   void fillRoundedRect(Rect rect, double radius, Color color) override;
   void fillOval(Rect rect, Color color) override;
   double textWidth(const std::string& text, Font font) override;
+  double lineHeight(Font font) override;
   void drawText(const std::string& text, Point topLeft, Font font, Color color) override;
+  void drawTextTruncated(const std::string& text, Rect rect, Font font, Color color) override;
 
  private:
   cairo_t* cr_;

@@ -14,6 +14,7 @@ class GtkPanel;
 class GtkPanels : public Panels {
  public:
   std::unique_ptr<Panel> makePanel(Rect contentRect, const PanelRecipe& recipe) override;
+  void popUpMenu(const std::vector<MenuItem>& items, Point at) override;
   // Raises the visible panels in level order, so higher levels stay on top.
   void restack();
   void forget(GtkPanel* panel);

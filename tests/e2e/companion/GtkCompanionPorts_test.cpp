@@ -4,54 +4,13 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
-
-// X11 defines None and friends as macros, which gtest's own names must not meet.
-#include <X11/Xlib.h>
-#include <gdk/gdkx.h>
-#include <gtk/gtk.h>
 
 #include "base/ChildProcess.h"
-#include "platform/gtk/GtkCompanionBackend.h"
 #include "platform/gtk/X11Clients.h"
+#include "tests/e2e/companion/DesktopTestSupport.h"
 
 namespace qn {
 namespace {
-
-GtkCompanionBackend& backend() {
-  static GtkCompanionBackend* instance = [] {
-    auto* b = new GtkCompanionBackend;
-    int argc = 0;
-    char** argv = nullptr;
-    EXPECT_TRUE(b->init(argc, argv));
-    return b;
-  }();
-  return *instance;
-}
-
-// Runs the main context until done() holds or the seconds are up.
-bool spinUntil(const std::function<bool()>& done, double seconds = 10) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
-
-void tool(std::vector<std::string> arguments) {
-  SpawnOptions options;
-  options.executable = "/usr/bin/xdotool";
-  options.arguments = std::move(arguments);
-  ChildProcess::run(options);
-}
-
-Display* xdisplay() {
-  return GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
-}
 
 // The root's children whose size is width x height, bottom to top.
 std::vector<Window> childrenOfSize(int width, int height) {
@@ -118,7 +77,7 @@ TEST(GtkCompanionPorts, ScreensInDesktopSpace) {
   EXPECT_DOUBLE_EQ(list[0].visibleFrame.size.height, 900) << "openbox without panels";
   EXPECT_NE(list[0].displayId, 0u);
   EXPECT_EQ(screens.screens()[0].displayId, list[0].displayId);
-  tool({"mousemove", "100", "200"});
+  xdotool({"mousemove", "100", "200"});
   EXPECT_TRUE(spinUntil([&] {
     const Point p = screens.mouseLocation();
     return p.x == 100 && p.y == 700;
@@ -145,12 +104,12 @@ TEST(GtkCompanionPorts, PanelPlacementStackingAndPointer) {
   EXPECT_TRUE(a.override_redirect) << "never managed: no focus, no taskbar entry";
   EXPECT_TRUE(spinUntil([&] { return content.draws > 0; }));
 
-  tool({"mousemove", "30", "830"});
-  tool({"mousedown", "1"});
-  tool({"mousemove", "200", "500"});
-  tool({"mouseup", "1"});
-  tool({"mousemove", "30", "830"});
-  tool({"click", "3"});
+  xdotool({"mousemove", "30", "830"});
+  xdotool({"mousedown", "1"});
+  xdotool({"mousemove", "200", "500"});
+  xdotool({"mouseup", "1"});
+  xdotool({"mousemove", "30", "830"});
+  xdotool({"click", "3"});
   ASSERT_TRUE(spinUntil([&] { return content.has('r'); }));
   EXPECT_TRUE(content.has('e'));
   const auto down = std::find_if(content.events.begin(), content.events.end(),
@@ -201,8 +160,8 @@ TEST(GtkCompanionPorts, WindowListAndRunningApplication) {
   EXPECT_TRUE(spinUntil([&] { return app->isActive(); }));
   const auto clients = x11::windowsOf(pid);
   ASSERT_FALSE(clients.empty());
-  tool({"windowraise", std::to_string(clients.front())});
-  spinUntil([] { return false; }, 0.3);
+  xdotool({"windowraise", std::to_string(clients.front())});
+  spinFor(0.3);
   EXPECT_GT(stackIndex(childrenOfSize(34, 94).front()), stackIndex(clients.front()));
   const auto front = workspace.frontmostApplication();
   ASSERT_NE(front, nullptr);
