@@ -1,26 +1,66 @@
-// The bubble's refresh with nine jobs in board mode, the work every board does while the bubble
-// is open: content, list rows, label measurement and geometry. On the simulated desktop this is
-// the controller's own share; the desktop's text measurement comes on top.
+// The bubble's refresh with nine jobs in board mode on the desktop backend: the work every board
+// does while the bubble is open (content, list rows, label measurement with Pango, geometry).
+// Run on a desktop (bench/run.sh starts a private one).
 #include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
 
+#include <memory>
 #include <string>
 
-#include "companion/SimCompanion_testing.h"
+#include <nlohmann/json.hpp>
+
+#include "companion/App.h"
+#include "platform/gtk/GtkCompanionBackend.h"
 
 namespace {
 
+nlohmann::json nineJobs() {
+  nlohmann::json tasks = nlohmann::json::array();
+  for (int i = 1; i <= 9; ++i) {
+    tasks.push_back({{"id", "j" + std::to_string(i)},
+                     {"title", "Supplier search for item " + std::to_string(i)},
+                     {"state", "running"},
+                     {"done", 3},
+                     {"total", 10},
+                     {"detail", "Reading page 3 of the supplier list"},
+                     {"speed", "normal"}});
+  }
+  return {{"cmd", "board"},
+          {"tasks", tasks},
+          {"running", 9},
+          {"queued", 0},
+          {"unl", {{"en", {{"line", "Unlimited mode is off"}, {"btn", "Turn on"}}}}}};
+}
+
+void pumpEvents() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
 void BM_BubbleShowNineJobs(benchmark::State& state) {
-  qn::test::SimCompanion sim(qn::test::boardOptions());
-  std::string tasks;
-  for (int i = 1; i <= 9; ++i)
-    tasks +=
-        std::string(i > 1 ? "," : "") + R"({"id":"j)" + std::to_string(i) +
-        R"(","title":"Supplier search for item )" + std::to_string(i) +
-        R"(","state":"running","done":3,"total":10,"detail":"Reading page 3","speed":"normal"})";
-  sim.board(R"("tasks":[)" + tasks +
-            R"(],"running":9,"queued":0,"unl":{"en":{"line":"L","btn":"B"}})");
-  for (auto _ : state) sim.app->bubbleShow(true);
-  benchmark::DoNotOptimize(sim.bubblePanel().frame());
+  static qn::GtkCompanionBackend backend;
+  int argc = 0;
+  char** argv = nullptr;
+  if (!backend.init(argc, argv)) {
+    state.SkipWithError("no display");
+    return;
+  }
+  qn::CompanionOptions options;
+  options.boardMode = true;
+  auto app = std::make_shared<qn::App>(
+      qn::CompanionPorts{backend.loop(), backend.panels(), backend.screens(), backend.windowList(),
+                         backend.workspace(), [](std::string_view) {}, [] {}},
+      options);
+  app->applicationDidFinishLaunching();
+  app->handle(nineJobs());
+  app->bubbleShow(true);
+  pumpEvents();
+  for (auto _ : state) {
+    app->bubbleShow(true);
+    state.PauseTiming();
+    pumpEvents();
+    state.ResumeTiming();
+  }
+  benchmark::DoNotOptimize(app->bubble->frame());
 }
 BENCHMARK(BM_BubbleShowNineJobs)->Unit(benchmark::kMicrosecond);
 

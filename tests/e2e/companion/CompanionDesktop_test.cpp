@@ -20,6 +20,7 @@
 #include "base/Decimal.h"
 #include "base/Processes.h"
 #include "base/Text.h"
+#include "tests/e2e/companion/CompanionProcess.h"
 #include "tests/support/TestSupport.h"
 
 extern char** environ;
@@ -34,92 +35,6 @@ std::string run(const std::string& executable, std::vector<std::string> argument
 void xdotool(std::vector<std::string> arguments) {
   run("/usr/bin/xdotool", std::move(arguments));
 }
-
-// The companion with its standard input and output on pipes.
-class Companion {
- public:
-  explicit Companion(const std::vector<std::string>& arguments) {
-    int in[2], out[2];
-    EXPECT_EQ(::pipe2(in, O_CLOEXEC), 0);
-    EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    std::vector<std::string> argv = {QN_BRINKET};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (auto& a : argv) pointers.push_back(a.data());
-    pointers.push_back(nullptr);
-    EXPECT_EQ(posix_spawn(&pid_, QN_BRINKET, &actions, nullptr, pointers.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    input_ = in[1];
-    output_ = out[0];
-  }
-  ~Companion() {
-    closeInput();
-    if (pid_ > 0 && !exited_) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    closeOutput();
-  }
-
-  void send(const std::string& line) { sendRaw(line + "\n"); }
-  void sendRaw(const std::string& text) {
-    size_t at = 0;
-    while (at < text.size()) {
-      const ssize_t n = ::write(input_, text.data() + at, text.size() - at);
-      ASSERT_GT(n, 0);
-      at += size_t(n);
-    }
-  }
-  void closeInput() {
-    if (input_ >= 0) ::close(input_);
-    input_ = -1;
-  }
-  // The next event line, or none after the seconds.
-  std::optional<nlohmann::json> nextEvent(double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (true) {
-      const size_t feed = buffer_.find('\n');
-      if (feed != std::string::npos) {
-        const std::string line = buffer_.substr(0, feed);
-        buffer_.erase(0, feed + 1);
-        return nlohmann::json::parse(line, nullptr, false);
-      }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return std::nullopt;
-      pollfd fd{output_, POLLIN, 0};
-      if (::poll(&fd, 1, int(left.count())) <= 0) continue;
-      char chunk[4096];
-      const ssize_t n = ::read(output_, chunk, sizeof chunk);
-      if (n <= 0) return std::nullopt;
-      buffer_.append(chunk, size_t(n));
-    }
-  }
-  void closeOutput() {
-    if (output_ >= 0) ::close(output_);
-    output_ = -1;
-  }
-  // True when the companion ended by itself with status 0 within the seconds.
-  bool waitForExit(double seconds) {
-    int status = -1;
-    exited_ = test::eventually([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, seconds);
-    return exited_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  pid_t pid() const { return pid_; }
-
- private:
-  pid_t pid_ = -1;
-  int input_ = -1;
-  int output_ = -1;
-  bool exited_ = false;
-  std::string buffer_;
-};
 
 // The geometry "WxH+X+Y" of the companion's 34 x 94 tab window, as the X server has it.
 std::string tabGeometry() {
@@ -192,7 +107,7 @@ class CompanionDesktopTest : public ::testing::Test {
 };
 
 TEST_F(CompanionDesktopTest, TabBoardClickDragHideAndEndOfInput) {
-  Companion companion({"--board", "--anchor", std::to_string(worker_->pid())});
+  CompanionProcess companion({"--board", "--anchor", std::to_string(worker_->pid())});
   ASSERT_TRUE(test::eventually([] { return tabGeometry() == "34x94+1366+403"; }, 10))
       << tabGeometry();
 
@@ -237,7 +152,7 @@ TEST_F(CompanionDesktopTest, TabBoardClickDragHideAndEndOfInput) {
 }
 
 TEST_F(CompanionDesktopTest, BadInputIsDroppedAndQuitLeavesWorker) {
-  Companion companion({});
+  CompanionProcess companion({});
   companion.send("not json");
   companion.send("{\"cmd\":\"keys\",\"seq\":\"\xff\"}");
   companion.send(std::string(100000, '['));
@@ -268,7 +183,7 @@ double peakMiB(pid_t pid) {
 }
 
 TEST_F(CompanionDesktopTest, HugeLineIsSkippedWithBoundedMemory) {
-  Companion companion({});
+  CompanionProcess companion({});
   companion.send(R"({"cmd":"keys","seq":0})");
   ASSERT_TRUE(companion.nextEvent(5).has_value());
   const double before = peakMiB(companion.pid());
@@ -286,7 +201,7 @@ TEST_F(CompanionDesktopTest, HugeLineIsSkippedWithBoundedMemory) {
 }
 
 TEST_F(CompanionDesktopTest, GoneReaderOfOutputStillEndsWithTheWorker) {
-  Companion companion({});
+  CompanionProcess companion({});
   companion.send(R"({"cmd":"init","pid":)" + std::to_string(worker_->pid()) + "}");
   companion.closeOutput();
   for (int n = 0; n < 50; ++n) companion.send(R"({"cmd":"keys","seq":)" + std::to_string(n) + "}");
