@@ -36,6 +36,7 @@ GtkButtonControl::GtkButtonControl(const ButtonStyle& style, GtkWidget* containe
       label_(titleLabel(style.title, style.font)),
       title_(style.title) {
   holding(widget_, label_);
+  gtk_style_context_add_class(gtk_widget_get_style_context(widget_), "qn-push");
   g_signal_connect(widget_, "clicked", G_CALLBACK(+[](GtkButton*, gpointer data) {
                      auto* self = static_cast<GtkButtonControl*>(data);
                      if (self->onPress) self->onPress();

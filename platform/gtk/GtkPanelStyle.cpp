@@ -1,6 +1,7 @@
 // GtkPanelStyle: CSS for the controls of the companion's panels, whose backgrounds are dark.
 //   [x] one provider for the screen, applying only inside windows of the panel class
-//   [x] buttons: rounded bezel, no minimum size of the theme, hover, pressed, disabled
+//   [x] buttons: rounded bezel inset in its frame as a push button's is, so neighbours stay
+//       apart; no minimum size of the theme; hover, pressed, disabled
 //   [x] linked segments: outer corners rounded, the selected one lighter
 
 #include "platform/gtk/GtkPanelStyle.h"
@@ -28,6 +29,7 @@ window.qn-panel button {
   outline-width: 0;
 }
 window.qn-panel button label { color: #ffffff; }
+window.qn-panel button.qn-push { margin: 2px 3px; }
 window.qn-panel button:hover { background-color: rgba(255, 255, 255, 0.24); }
 window.qn-panel button:active,
 window.qn-panel button:checked { background-color: rgba(255, 255, 255, 0.38); }
