@@ -1,11 +1,10 @@
 #include "shell/IconRegistration.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "base/ChildProcess.h"
@@ -41,8 +40,9 @@ bool iconRegistrationIsCurrent(const std::string& markerPath, const std::string&
 bool registerBundle(const std::string& bundlePath, const std::string& tool,
                     const std::string& stamp, const std::string& markerPath, double boundSeconds) {
   // A new modification date makes the desktop read the bundle's icon again.
-  const timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
-  ::utimensat(AT_FDCWD, bundlePath.c_str(), times, 0);
+  std::error_code ignored;
+  std::filesystem::last_write_time(bundlePath, std::filesystem::file_time_type::clock::now(),
+                                   ignored);
   if (!isExecutableFile(tool)) return false;
 
   SpawnOptions options;

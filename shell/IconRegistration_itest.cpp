@@ -3,10 +3,10 @@
 
 #include "shell/IconRegistration.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -21,16 +21,12 @@
 namespace qn {
 namespace {
 
-struct timespec modificationTime(const std::string& path) {
-  struct stat info {};
-  ::stat(path.c_str(), &info);
-  return info.st_mtim;
-}
+// A modification date twenty years back.
+const std::filesystem::file_time_type longAgo =
+    std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 20);
 
-// Dates the file back to the year 2001.
 void makeOld(const std::string& path) {
-  const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-  ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+  std::filesystem::last_write_time(path, longAgo);
 }
 
 std::string writeTool(const std::string& path, const std::string& body) {
@@ -93,7 +89,7 @@ class RegisterBundleTest : public ::testing::Test {
     createDirectories(bundle_);
     makeOld(bundle_);
   }
-  bool touched() const { return modificationTime(bundle_).tv_sec > 1000000000; }
+  bool touched() const { return std::filesystem::last_write_time(bundle_) > longAgo; }
 
   test::TempDir dir_;
   std::string bundle_ = dir_.file("Some Place/QUENTRA.app");
