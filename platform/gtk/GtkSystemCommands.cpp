@@ -6,11 +6,12 @@
 //   [x] registration: Contents/Resources/bin/register_desktop.sh of the bundle
 //   [x] defaults: <XDG config>/QUENTRA/defaults.json
 //   [x] trash: the freedesktop trash through GIO
-//   [x] read-only volumes: GIO's filesystem::readonly
+//   [x] read-only volumes: the mount's read-only flag (statvfs)
 
 #include "platform/gtk/GtkSystemCommands.h"
 
 #include <gio/gio.h>
+#include <sys/statvfs.h>
 
 namespace qn {
 
@@ -57,17 +58,10 @@ bool GtkSystemCommands::moveToTrash(const std::string& path, std::string* error)
 }
 
 std::optional<bool> GtkSystemCommands::volumeIsReadOnly(const std::string& path) {
-  GFile* file = g_file_new_for_path(path.c_str());
-  GFileInfo* info =
-      g_file_query_filesystem_info(file, G_FILE_ATTRIBUTE_FILESYSTEM_READONLY, nullptr, nullptr);
-  g_object_unref(file);
-  if (!info) return std::nullopt;
-  std::optional<bool> readOnly;
-  if (g_file_info_has_attribute(info, G_FILE_ATTRIBUTE_FILESYSTEM_READONLY)) {
-    readOnly = g_file_info_get_attribute_boolean(info, G_FILE_ATTRIBUTE_FILESYSTEM_READONLY);
-  }
-  g_object_unref(info);
-  return readOnly;
+  // GIO leaves filesystem::readonly unset for local files, so the mount flags are read directly.
+  struct statvfs volume {};
+  if (::statvfs(path.c_str(), &volume) != 0) return std::nullopt;
+  return (volume.f_flag & ST_RDONLY) != 0;
 }
 
 }  // namespace qn
