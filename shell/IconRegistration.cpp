@@ -16,7 +16,7 @@ namespace qn {
 
 namespace {
 
-// How long a registration tool that ignores the request to end may take before it is killed.
+// How long a registration tool that was asked to end may take before it is killed.
 constexpr double terminateGraceSeconds = 1;
 
 // Background work that must not compete with the launch: the nice value of a utility queue.
@@ -50,11 +50,14 @@ bool registerBundle(const std::string& bundlePath, const std::string& tool,
   options.arguments = {"-f", bundlePath};
   options.standardOutput = ChildOutput::null();
   options.standardError = ChildOutput::null();
+  // Its own process group, so that what it starts can be stopped with it.
+  options.newSession = true;
   const auto child = ChildProcess::spawn(options, nullptr);
   if (!child) return false;
   if (!child->waitForExit(boundSeconds)) {
-    child->sendSignal(SIGTERM);
-    if (!child->waitForExit(terminateGraceSeconds)) child->sendSignal(SIGKILL);
+    child->sendSignalToGroup(SIGTERM);
+    child->waitForExit(terminateGraceSeconds);
+    child->sendSignalToGroup(SIGKILL);
     return false;
   }
   if (child->terminationStatus() != 0) return false;

@@ -131,9 +131,10 @@ TEST_F(RegisterBundleTest, AMissingOrFailingToolLeavesNoMarker) {
 }
 
 TEST_F(RegisterBundleTest, AHangingToolIsStoppedAtItsBound) {
-  // It ignores the request to end, so it has to be killed.
+  // It starts a helper that hangs too, and ignores the request to end, so it has to be killed.
   const std::string tool = writeTool(
-      dir_.file("hangs"), "echo $$ > " + dir_.file("pid") + "\ntrap '' TERM\nexec sleep 60\n");
+      dir_.file("hangs"), "sleep 60 &\necho $! > " + dir_.file("helper") + "\necho $$ > " +
+                              dir_.file("pid") + "\ntrap '' TERM\nexec sleep 60\n");
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(registerBundle(bundle_, tool, stamp_, marker_));
   const double took =
@@ -144,6 +145,9 @@ TEST_F(RegisterBundleTest, AHangingToolIsStoppedAtItsBound) {
   const auto pid = parseInt32(trimWhitespace(readFile(dir_.file("pid")).value_or("")));
   ASSERT_TRUE(pid);
   EXPECT_TRUE(test::eventually([&] { return !processExists(*pid); }, 2)) << "killed and reaped";
+  const auto helper = parseInt32(trimWhitespace(readFile(dir_.file("helper")).value_or("")));
+  ASSERT_TRUE(helper);
+  EXPECT_TRUE(test::eventually([&] { return !processExists(*helper); }, 2)) << "stopped too";
 }
 
 TEST_F(RegisterBundleTest, TheBundlesScriptInstallsTheEntryAndTheSchemeHandler) {
