@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/ChildProcess.h"
 #include "base/Environment.h"
 #include "base/Files.h"
 #include "tests/e2e/shell/ShellDesktop.h"
@@ -14,9 +15,39 @@
 namespace qn {
 namespace {
 
-using MoveOfferTest = test::ShellDesktopTest;
+class MoveOfferTest : public test::ShellDesktopTest {
+ protected:
+  // Started with no options and no variables: a copy a user downloaded and opened.
+  std::shared_ptr<ChildProcess> openDownloaded(const std::string& bundle) {
+    SpawnOptions options;
+    options.executable = bundle + "/Contents/MacOS/QUENTRA";
+    Environment environment = Environment::current();
+    environment.set("QUENTRA_LANG", "en");
+    environment.set("HOME", home_);
+    for (const char* name : {"QUENTRA_PORT", "QUENTRA_DATA_DIR", "QUENTRA_NO_MOVE_PROMPT"}) {
+      environment.erase(name);
+    }
+    options.environment = environment.toList();
+    auto shell = ChildProcess::spawn(options, nullptr);
+    if (shell) running_.push_back(shell);
+    return shell;
+  }
+
+  // Waits for the one window named QUENTRA; true when it is the main window, not an alert.
+  static bool firstWindowIsTheMainWindow() {
+    std::vector<std::string> windows;
+    test::eventually([&] { return (windows = test::shellWindows()).size() == 1; }, 20);
+    return windows.size() == 1 && test::windowSize(windows[0]) == std::make_pair(1240, 820);
+  }
+
+  std::string home_ = dir_.file("home");
+  std::string homeDataDir_ = home_ + "/Library/Application Support/QUENTRA";
+  const char* dataHome_ = std::getenv("XDG_DATA_HOME");
+  const char* configHome_ = std::getenv("XDG_CONFIG_HOME");
+};
 
 TEST_F(MoveOfferTest, ADownloadedBundleAsksFirstThenRegistersItself) {
+  ASSERT_TRUE(dataHome_ && configHome_) << "run under with-desktop.sh";
   const std::string bundle = bundleWithoutRuntime();
   std::error_code error;
   for (const char* part : {"bin/register_desktop.sh", "quentra.desktop"}) {
@@ -25,45 +56,52 @@ TEST_F(MoveOfferTest, ADownloadedBundleAsksFirstThenRegistersItself) {
     createDirectories(std::filesystem::path(to).parent_path());
     std::filesystem::copy_file(from, to, error);
   }
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  ASSERT_TRUE(dataHome && configHome) << "run under with-desktop.sh";
-
-  // No options and no variables: a copy a user downloaded and opened.
-  const std::string home = dir_.file("home");
-  const std::string dataDir = home + "/Library/Application Support/QUENTRA";
-  SpawnOptions options;
-  options.executable = bundle + "/Contents/MacOS/QUENTRA";
-  Environment environment = Environment::current();
-  environment.set("QUENTRA_LANG", "en");
-  environment.set("HOME", home);
-  for (const char* name : {"QUENTRA_PORT", "QUENTRA_DATA_DIR", "QUENTRA_NO_MOVE_PROMPT"}) {
-    environment.erase(name);
-  }
-  options.environment = environment.toList();
-  auto shell = ChildProcess::spawn(options, nullptr);
+  auto shell = openDownloaded(bundle);
   ASSERT_TRUE(shell);
-  running_.push_back(shell);
 
   // The offer is the only window, and the launch waits for its answer.
-  ASSERT_TRUE(test::eventually([] { return test::shellWindows().size() == 1; }, 20));
-  EXPECT_FALSE(fileExists(dataDir + "/logs")) << "nothing is set up before the answer";
-  EXPECT_FALSE(fileExists(dataDir + "/icon_registered"));
+  EXPECT_FALSE(firstWindowIsTheMainWindow());
+  EXPECT_FALSE(fileExists(homeDataDir_ + "/logs")) << "nothing is set up before the answer";
+  EXPECT_FALSE(fileExists(homeDataDir_ + "/icon_registered"));
 
   test::run("/usr/bin/xdotool", {"key", "Escape"});
-  ASSERT_TRUE(test::eventually([&] { return isDirectory(dataDir + "/logs"); }, 20))
+  ASSERT_TRUE(test::eventually([&] { return isDirectory(homeDataDir_ + "/logs"); }, 20))
       << "closing the offer goes on with the launch";
   EXPECT_TRUE(test::eventually(
-      [&] { return readFile(dataDir + "/icon_registered") == bundle + "|7"; }, 20));
+      [&] { return readFile(homeDataDir_ + "/icon_registered") == bundle + "|7"; }, 20));
   const std::string entry =
-      readFile(std::string(dataHome) + "/applications/quentra.desktop").value_or("");
+      readFile(std::string(dataHome_) + "/applications/quentra.desktop").value_or("");
   EXPECT_NE(entry.find("\nExec=\"" + bundle + "/Contents/MacOS/QUENTRA\" %u\n"), std::string::npos)
       << entry;
-  EXPECT_FALSE(fileExists(std::string(configHome) + "/QUENTRA/defaults.json"))
+  EXPECT_FALSE(fileExists(std::string(configHome_) + "/QUENTRA/defaults.json"))
       << "the box was not ticked";
   EXPECT_TRUE(fileExists(bundle + "/Contents/MacOS/QUENTRA")) << "nothing was moved";
-
   stop(shell);
+}
+
+TEST_F(MoveOfferTest, DontAskAgainTickedWithTheKeyboardIsRemembered) {
+  ASSERT_TRUE(configHome_) << "run under with-desktop.sh";
+  const std::string bundle = bundleWithoutRuntime();
+  auto first = openDownloaded(bundle);
+  ASSERT_TRUE(first);
+  ASSERT_FALSE(firstWindowIsTheMainWindow());
+  // From the default button back to the check box, tick it, and close the alert.
+  for (const char* key : {"shift+Tab", "space", "Escape"}) {
+    test::run("/usr/bin/xdotool", {"key", key});
+  }
+  ASSERT_TRUE(test::eventually([&] { return isDirectory(homeDataDir_ + "/logs"); }, 20));
+  EXPECT_NE(readFile(std::string(configHome_) + "/QUENTRA/defaults.json")
+                .value_or("")
+                .find("\"skipMoveToApplications\": true"),
+            std::string::npos);
+  stop(first);
+
+  auto later = openDownloaded(bundle);
+  ASSERT_TRUE(later);
+  EXPECT_TRUE(firstWindowIsTheMainWindow()) << "not asked again";
+  stop(later);
+  // The desktop's settings outlive the test; later tests start unasked-for.
+  removeFile(std::string(configHome_) + "/QUENTRA/defaults.json");
 }
 
 }  // namespace
