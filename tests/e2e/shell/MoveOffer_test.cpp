@@ -104,5 +104,30 @@ TEST_F(MoveOfferTest, DontAskAgainTickedWithTheKeyboardIsRemembered) {
   removeFile(std::string(configHome_) + "/QUENTRA/defaults.json");
 }
 
+// This desktop has no /Applications, as Linux desktops usually do not: choosing the move shows
+// why it failed, and the launch goes on from where the bundle is.
+TEST_F(MoveOfferTest, WithoutAnApplicationsFolderTheMoveFailsAndTheLaunchGoesOn) {
+  if (fileExists("/Applications")) GTEST_SKIP() << "would move the bundle into /Applications";
+  const std::string bundle = bundleWithoutRuntime();
+  auto shell = openDownloaded(bundle);
+  ASSERT_TRUE(shell);
+  ASSERT_FALSE(firstWindowIsTheMainWindow());
+  const std::string offer = test::shellWindows().at(0);
+  test::run("/usr/bin/xdotool", {"key", "Return"});
+  // The failure alert replaces the offer; the launch waits for it too.
+  ASSERT_TRUE(test::eventually(
+      [&] {
+        const auto windows = test::shellWindows();
+        return windows.size() == 1 && windows[0] != offer;
+      },
+      20));
+  EXPECT_FALSE(fileExists(homeDataDir_ + "/logs"));
+  test::run("/usr/bin/xdotool", {"key", "Return"});
+  EXPECT_TRUE(test::eventually([&] { return isDirectory(homeDataDir_ + "/logs"); }, 20));
+  EXPECT_TRUE(firstWindowIsTheMainWindow());
+  EXPECT_TRUE(fileExists(bundle + "/Contents/MacOS/QUENTRA"));
+  stop(shell);
+}
+
 }  // namespace
 }  // namespace qn
