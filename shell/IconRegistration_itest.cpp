@@ -190,6 +190,25 @@ TEST_F(RegisterBundleTest, TheBundlesScriptInstallsTheEntryAndTheSchemeHandler) 
   EXPECT_EQ(readFile(dir_.file("opened")), "quentra://open?thread=1\n");
 }
 
+TEST_F(RegisterBundleTest, TheBundlesScriptWritesAPercentSignAsTwo) {
+  const std::string bundle = dir_.file("100%/QUENTRA.app");
+  createDirectories(bundle + "/Contents/Resources");
+  createDirectories(bundle + "/Contents/MacOS");
+  writeFileAtomically(bundle + "/Contents/Resources/quentra.desktop",
+                      readFile(QN_DESKTOP_ENTRY).value_or(""));
+  writeTool(bundle + "/Contents/MacOS/QUENTRA", "exit 0\n");
+  test::ScopedEnv data("XDG_DATA_HOME", dir_.file("data-home"));
+  test::ScopedEnv configHome("XDG_CONFIG_HOME", dir_.file("config"));
+  ASSERT_TRUE(registerBundle(bundle, QN_REGISTER_DESKTOP, bundle + "|7", marker_));
+  EXPECT_NE(
+      readFile(dir_.file("data-home/applications/quentra.desktop"))
+          .value_or("")
+          .find("\nExec=\"" + dir_.path() + "/100%%/QUENTRA.app/Contents/MacOS/QUENTRA\" %u\n"),
+      std::string::npos);
+  EXPECT_EQ(readFile(dir_.file("config/mimeapps.list")),
+            "[Default Applications]\nx-scheme-handler/quentra=quentra.desktop\n");
+}
+
 TEST_F(RegisterBundleTest, TheBundlesScriptRefusesWhatIsNotABundle) {
   test::ScopedEnv data("XDG_DATA_HOME", dir_.file("data-home"));
   test::ScopedEnv configHome("XDG_CONFIG_HOME", dir_.file("config"));
