@@ -205,4 +205,8 @@ bool ChildProcess::sendSignal(int sig) const {
   return ::kill(state_->pid, sig) == 0;
 }
 
+bool ChildProcess::sendSignalToGroup(int sig) const {
+  return ::kill(-state_->pid, sig) == 0;
+}
+
 }  // namespace qn

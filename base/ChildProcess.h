@@ -64,6 +64,9 @@ class ChildProcess {
   bool waitForExit(double seconds) const;
   // Sends sig only while the child has not been reaped, so a reused pid is never signalled.
   bool sendSignal(int sig) const;
+  // Sends sig to the process group the child leads (it was started with newSession), so what it
+  // started goes too; also after the child itself has ended, while members of its group remain.
+  bool sendSignalToGroup(int sig) const;
 
   struct State;
   explicit ChildProcess(std::shared_ptr<State> state) : state_(std::move(state)) {}

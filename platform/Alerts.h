@@ -22,6 +22,10 @@ class Alerts {
   // Runs the alert application-modally; returns the index of the chosen button, or -1 when the
   // alert was closed without one.
   virtual int runModal(const AlertOptions& alert) = 0;
+  // The same with a check box titled checkBox below the texts, initially off; *checkBoxOn is set
+  // to its state when the alert ends.
+  virtual int runModalWithCheckBox(const AlertOptions& alert, const std::string& checkBox,
+                                   bool* checkBoxOn) = 0;
 };
 
 }  // namespace qn

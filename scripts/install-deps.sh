@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwnck-3-dev libturbojpeg0-dev libpng-dev libatspi2.0-dev libxtst-dev libxi-dev
   xvfb openbox xdotool x11-utils imagemagick dbus-x11 at-spi2-core pulseaudio gstreamer1.0-pulseaudio
-  libicu-dev tmux procps fonts-wqy-microhei
+  libicu-dev tmux procps fonts-wqy-microhei libglib2.0-bin
 )
 
 missing=()

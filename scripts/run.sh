@@ -8,6 +8,8 @@ build=$(cd "${1:-build}" && pwd)
 shift || true
 app="$build/QUENTRA.app/Contents/MacOS/QUENTRA"
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The development bundle is not a copy a user downloaded: it is never offered a move.
+export QUENTRA_NO_MOVE_PROMPT=1
 
 if [[ -n "${DISPLAY:-}" && "${QN_RUN_HEADLESS:-}" != "inner" ]]; then
   exec "$app" "$@"

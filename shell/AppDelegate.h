@@ -15,6 +15,7 @@
 #include "platform/MainLoop.h"
 #include "platform/Opener.h"
 #include "platform/Speech.h"
+#include "platform/SystemCommands.h"
 #include "platform/Windows.h"
 #include "shell/AppConfig.h"
 #include "shell/Bundle.h"
@@ -33,6 +34,7 @@ struct ShellPorts {
   Speech& speech;
   // Ends the process at once with the status, output flushed.
   std::function<void(int status)> exitProcess;
+  SystemCommands& system;
 };
 
 // What the process was started with.
@@ -64,15 +66,19 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
 
   // Launch.cpp
   void applicationDidFinishLaunching();
-  bool offerMoveToApplicationsIfNeeded();
   void setupDirectories();
   void setupWindow();
   void buildMainMenu();
   void refreshMenuLanguageIfNeeded();
-  void refreshIconRegistrationIfNeeded();
   void reloadPage();
   // Brings the main window back, as a click on the running application does.
   void showMainWindow();
+
+  // MoveToApplications.cpp
+  bool offerMoveToApplicationsIfNeeded();
+  void showMoveError(const std::string& message);
+  // IconRegistration.cpp
+  void refreshIconRegistrationIfNeeded();
 
   // LegacyCleanup.cpp
   void cleanupLegacyServerIfNeeded();

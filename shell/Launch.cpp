@@ -37,18 +37,9 @@ void AppDelegate::applicationDidFinishLaunching() {
   checkPortAndStartServer();
 }
 
-bool AppDelegate::offerMoveToApplicationsIfNeeded() {
-  // The offer to move the bundle into the applications folder is not made yet.
-  return false;
-}
-
 void AppDelegate::setupDirectories() {
   // A failure is dropped: the service then runs without a log file.
   createDirectories(appendPath(config->dataDir, "logs"));
-}
-
-void AppDelegate::refreshIconRegistrationIfNeeded() {
-  // Registering the bundle with the desktop is not done yet.
 }
 
 void AppDelegate::buildMainMenu() {

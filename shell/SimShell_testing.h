@@ -9,6 +9,7 @@
 #include "platform/sim/SimDesktopServices.h"
 #include "platform/sim/SimMainLoop.h"
 #include "platform/sim/SimSpeech.h"
+#include "platform/sim/SimSystemCommands.h"
 #include "platform/sim/SimWindows.h"
 #include "shell/AppDelegate.h"
 
@@ -22,6 +23,7 @@ struct SimShell {
   SimDialogs dialogs;
   SimOpener opener;
   SimSpeech speech;
+  SimSystemCommands system;
   std::optional<int> exitStatus;
   std::shared_ptr<AppDelegate> delegate;
 
@@ -32,7 +34,8 @@ struct SimShell {
                        [this](int status) {
                          exitStatus = status;
                          loop.quit();
-                       }},
+                       },
+                       system},
             LaunchContext{Bundle::forExecutable(executable), std::move(environment),
                           std::move(arguments)})) {}
   ~SimShell() { delegate.reset(); }

@@ -30,6 +30,8 @@ class UpdateHandoffTest : public ::testing::Test {
   std::unique_ptr<test::SimShell> launch() {
     Environment environment = Environment::current();
     environment.set("QUENTRA_TEST_EXIT_CODE", "75");
+    // Started with short options only, the bundle would otherwise be offered a move first.
+    environment.set("QUENTRA_NO_MOVE_PROMPT", "1");
     auto shell = std::make_unique<test::SimShell>(
         test::bundleExecutable(bundle_),
         std::vector<std::string>{"-p", std::to_string(test::unusedPort()), "-d", dataDir_},

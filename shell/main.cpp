@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
                      [](int status) {
                        std::fflush(stdout);
                        std::_Exit(status);
-                     }},
+                     },
+                     backend.system()},
       qn::LaunchContext{qn::Bundle::main(), environment, arguments});
   running = delegate;
   backend.loop().post([delegate, urls] {

@@ -5,6 +5,7 @@
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkOpener.h"
 #include "platform/gtk/GtkSpeech.h"
+#include "platform/gtk/GtkSystemCommands.h"
 #include "platform/gtk/GtkWindows.h"
 
 namespace qn {
@@ -21,6 +22,7 @@ class GtkBackend {
   Dialogs& dialogs() { return dialogs_; }
   Opener& opener() { return opener_; }
   Speech& speech() { return speech_; }
+  SystemCommands& system() { return system_; }
 
  private:
   GtkMainLoop loop_;
@@ -29,6 +31,7 @@ class GtkBackend {
   GtkDialogs dialogs_;
   GtkOpener opener_;
   GtkSpeech speech_;
+  GtkSystemCommands system_;
 };
 
 }  // namespace qn

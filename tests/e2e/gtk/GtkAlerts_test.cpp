@@ -66,7 +66,8 @@ Shown inspect(GtkWidget* dialog) {
 class AlertsTest : public ::testing::Test {
  protected:
   // Runs the alert; once it is on screen, records what it shows and answers it with act.
-  int run(const AlertOptions& options, const std::function<void(GtkWidget*)>& act) {
+  int run(const AlertOptions& options, const std::function<void(GtkWidget*)>& act,
+          const std::function<int()>& runAlert = nullptr) {
     Timer poll = desktop().loop().every(0.05, [&] {
       GtkWidget* dialog = openDialog();
       if (!dialog || answered) return;
@@ -77,10 +78,18 @@ class AlertsTest : public ::testing::Test {
     Timer giveUp = desktop().loop().after(20, [] {
       if (GtkWidget* dialog = openDialog()) gtk_dialog_response(GTK_DIALOG(dialog), 99);
     });
-    int result = desktop().alerts().runModal(options);
+    int result = runAlert ? runAlert() : desktop().alerts().runModal(options);
     poll.cancel();
     giveUp.cancel();
     return result;
+  }
+
+  // The same for an alert with a check box.
+  int runWithCheckBox(const AlertOptions& options, const std::string& checkBox, bool* checkBoxOn,
+                      const std::function<void(GtkWidget*)>& act) {
+    return run(options, act, [&] {
+      return desktop().alerts().runModalWithCheckBox(options, checkBox, checkBoxOn);
+    });
   }
 
   bool answered = false;
@@ -127,6 +136,56 @@ TEST_F(AlertsTest, ClosingWithoutAButtonReturnsMinusOne) {
 
   EXPECT_EQ(chosen, -1);
   EXPECT_EQ(shown.type, GTK_MESSAGE_INFO);
+}
+
+// The check box below the texts, found by its type.
+GtkWidget* checkBoxOf(GtkWidget* dialog) {
+  GtkWidget* area = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+  GtkWidget* found = nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+  for (GList* child = children; child; child = child->next) {
+    if (GTK_IS_CHECK_BUTTON(child->data)) found = GTK_WIDGET(child->data);
+  }
+  g_list_free(children);
+  return found;
+}
+
+TEST_F(AlertsTest, TheCheckBoxStartsOffAndReportsItsState) {
+  std::string title;
+  bool initiallyOn = true;
+  bool on = false;
+  int chosen = runWithCheckBox(
+      {AlertStyle::Informational, "Move?", "Reopens.", {"Move", "Not_Now"}}, "Don't _ask", &on,
+      [&](GtkWidget* dialog) {
+        GtkWidget* box = checkBoxOf(dialog);
+        ASSERT_TRUE(box);
+        title = gtk_button_get_label(GTK_BUTTON(box));
+        initiallyOn = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(box));
+        gtk_button_clicked(GTK_BUTTON(box));
+        gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 1)));
+      });
+  EXPECT_EQ(chosen, 1);
+  EXPECT_TRUE(on);
+  EXPECT_FALSE(initiallyOn);
+  EXPECT_EQ(title, "Don't _ask");
+  EXPECT_EQ(shown.text, "Move?");
+  EXPECT_EQ(shown.buttons, (std::vector<std::string>{"Move", "Not_Now"}));
+}
+
+// Enter on the real keyboard path chooses the first button; it does not toggle the box.
+TEST_F(AlertsTest, EnterWithACheckBoxStillChoosesTheFirstButton) {
+  std::thread keys;
+  bool on = true;
+  int chosen = runWithCheckBox({AlertStyle::Informational, "Move?", "", {"Move", "Not Now"}},
+                               "Don't ask again", &on, [&](GtkWidget*) {
+                                 keys = std::thread([] {
+                                   g_spawn_command_line_sync("xdotool key Return", nullptr, nullptr,
+                                                             nullptr, nullptr);
+                                 });
+                               });
+  keys.join();
+  EXPECT_EQ(chosen, 0);
+  EXPECT_FALSE(on);
 }
 
 }  // namespace
