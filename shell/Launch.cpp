@@ -50,14 +50,6 @@ void AppDelegate::refreshIconRegistrationIfNeeded() {
   // Registering the bundle with the desktop is not done yet.
 }
 
-void AppDelegate::buildMainMenu() {
-  // The main window has no menu bar yet.
-}
-
-void AppDelegate::refreshMenuLanguageIfNeeded() {
-  // Without a menu bar there is nothing to rebuild in another language.
-}
-
 void AppDelegate::setupWindow() {
   window = ports_.windows.createMainWindow({1240, 820});
   window->center();
@@ -74,6 +66,9 @@ void AppDelegate::setupWindow() {
   QNWebPolicy::applyMainWindow(webConfig);
 
   webView = &window->createWebView(webConfig);
+  window->setActivationHandler([weak = weak_from_this()] {
+    if (const auto self = weak.lock()) self->applicationDidBecomeActive();
+  });
   webView->setDelegate(this);
   speechBridge = std::make_unique<SpeechBridge>(ports_.loop, ports_.speech, *webView);
   window->present();

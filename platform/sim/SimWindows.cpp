@@ -26,7 +26,13 @@ WebView& SimMainWindow::createWebView(const WebViewConfig& config) {
 
 void SimMainWindow::present() {
   visible = true;
+  minimized = false;
   ++presentCount;
+}
+
+void SimMainWindow::activate() {
+  present();
+  if (activationHandler) activationHandler();
 }
 
 std::unique_ptr<MainWindow> SimWindows::createMainWindow(Size contentSize) {
