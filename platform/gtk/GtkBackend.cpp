@@ -1,7 +1,7 @@
 // GtkBackend: the GTK backend's ports, for the composition roots.
 //   [x] toolkit set-up on X11, reporting a missing display
-//   [x] main loop, windows, alerts, speech (no recogniser: see GtkSpeech.cpp)
-//   [ ] the other ports (menus, panels, screens, ...) are not written yet
+//   [x] main loop, windows with the menu bar, alerts, speech (no recogniser: see GtkSpeech.cpp)
+//   [ ] the other ports (panels, screens, ...) are not written yet
 
 #include "platform/gtk/GtkBackend.h"
 
