@@ -36,15 +36,19 @@ int main(int argc, char** argv) {
                                 });
   if (!instance) return 0;
 
-  std::atomic<bool> loopRunning{false};
-  qn::watchTerminationSignals([&](int) {
-    // A termination signal is a quit the system asks for: no question, the service is stopped.
-    if (!loopRunning) std::_Exit(0);
+  // A termination signal or the end of the desktop session is a quit the system asks for: no
+  // question, the service is stopped.
+  const auto systemQuit = [&backend, &running] {
     backend.loop().post([&running] {
       if (const auto delegate = running.lock()) {
         delegate->terminate(qn::AppDelegate::QuitReason::System);
       }
     });
+  };
+  std::atomic<bool> loopRunning{false};
+  qn::watchTerminationSignals([&](int) {
+    if (!loopRunning) std::_Exit(0);
+    systemQuit();
   });
 
   if (!backend.init(argc, argv)) {
@@ -60,6 +64,7 @@ int main(int argc, char** argv) {
                      }},
       qn::LaunchContext{qn::Bundle::main(), environment, arguments});
   running = delegate;
+  backend.session().watchEnd(systemQuit);
   backend.loop().post([delegate, urls] {
     delegate->applicationDidFinishLaunching();
     if (!urls.empty()) delegate->openURLs(urls);

@@ -1,6 +1,7 @@
 // GtkBackend: the GTK backend's ports, for the composition roots.
 //   [x] toolkit set-up on X11, reporting a missing display
 //   [x] main loop, windows with the menu bar, alerts, speech (no recogniser: see GtkSpeech.cpp)
+//   [x] the end of the desktop session (GtkSession.cpp)
 //   [ ] the other ports (panels, screens, ...) are not written yet
 
 #include "platform/gtk/GtkBackend.h"

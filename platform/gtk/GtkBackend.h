@@ -4,6 +4,7 @@
 #include "platform/gtk/GtkDialogs.h"
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkOpener.h"
+#include "platform/gtk/GtkSession.h"
 #include "platform/gtk/GtkSpeech.h"
 #include "platform/gtk/GtkWindows.h"
 
@@ -21,6 +22,7 @@ class GtkBackend {
   Dialogs& dialogs() { return dialogs_; }
   Opener& opener() { return opener_; }
   Speech& speech() { return speech_; }
+  Session& session() { return session_; }
 
  private:
   GtkMainLoop loop_;
@@ -29,6 +31,7 @@ class GtkBackend {
   GtkDialogs dialogs_;
   GtkOpener opener_;
   GtkSpeech speech_;
+  GtkSession session_;
 };
 
 }  // namespace qn
