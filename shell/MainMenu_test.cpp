@@ -218,6 +218,23 @@ TEST_F(MainMenuTest, HideMinimisesTheWindowAndQuitGoesThroughTheQuitFlow) {
   EXPECT_TRUE(shell_->alerts.shown.empty()) << "attached to a service: nothing is asked";
 }
 
+// Quit asks the quit flow, which may cancel it: with threads running in a service the shell owns,
+// the user is asked first.
+TEST_F(MainMenuTest, QuitAsksFirstWhenThreadsAreRunning) {
+  setLanguage("en");
+  service_.setRoute("/api/tmux-keep/state", {200, R"({"running": 2})"});
+  launch();
+  shell_->delegate->ownsServerProcess = true;
+  shell_->alerts.answers = {1};  // Cancel
+
+  choose("QUENTRA", "Quit QUENTRA");
+
+  ASSERT_EQ(shell_->alerts.shown.size(), 1u);
+  EXPECT_EQ(shell_->alerts.shown[0].message, "2 threads are running. Quitting will stop them.");
+  EXPECT_FALSE(shell_->delegate->hasTerminated());
+  EXPECT_FALSE(shell_->loop.quitRequested());
+}
+
 struct AboutCase {
   const char* lang;
   const char* info;

@@ -40,8 +40,14 @@ int main(int argc, char** argv) {
   // question, the service is stopped.
   const auto systemQuit = [&backend, &running] {
     backend.loop().post([&running] {
-      if (const auto delegate = running.lock()) {
-        delegate->terminate(qn::AppDelegate::QuitReason::System);
+      const auto delegate = running.lock();
+      if (!delegate) return;
+      delegate->terminate(qn::AppDelegate::QuitReason::System);
+      // An alert on screen runs a loop of its own inside the main one; the quit does not wait
+      // for someone to answer it.
+      if (delegate->hasTerminated()) {
+        std::fflush(stdout);
+        std::_Exit(0);
       }
     });
   };
