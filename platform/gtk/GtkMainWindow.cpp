@@ -134,7 +134,7 @@ void GtkMainWindow::setActivationHandler(std::function<void()> handler) {
 
 // The window gaining the focus is the application becoming active: it has no other windows
 // that stay up while it is in use.
-void GtkMainWindow::onActiveChanged(GObject* window, GParamSpec*, gpointer data) {
+void GtkMainWindow::onActiveChanged(GObject* window, gpointer, gpointer data) {
   auto* self = static_cast<GtkMainWindow*>(data);
   if (gtk_window_is_active(GTK_WINDOW(window)) && self->activated_) self->activated_();
 }

@@ -32,7 +32,7 @@ class GtkMainWindow final : public MainWindow {
   static GtkWindow* mainWindow();
 
  private:
-  static void onActiveChanged(GObject* window, GParamSpec*, gpointer self);
+  static void onActiveChanged(GObject* window, gpointer property, gpointer self);
 
   GtkWidget* window_;
   GtkWidget* content_;

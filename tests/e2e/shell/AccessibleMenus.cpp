@@ -1,6 +1,7 @@
 #include "tests/e2e/shell/AccessibleMenus.h"
 
 #include <atspi/atspi.h>
+#include <gio/gio.h>
 #include <signal.h>
 
 #include <functional>
@@ -99,6 +100,18 @@ void forEachItem(int pid, const std::function<void(const std::string&, AtspiAcce
   g_object_unref(app);
 }
 
+// True once the launcher hands out the accessibility bus's address on the session bus.
+bool busAnswers() {
+  GDBusConnection* session = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  if (!session) return false;
+  GVariant* reply = g_dbus_connection_call_sync(
+      session, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", nullptr,
+      G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NO_AUTO_START, 1000, nullptr, nullptr);
+  g_object_unref(session);
+  if (reply) g_variant_unref(reply);
+  return reply != nullptr;
+}
+
 }  // namespace
 
 AccessibilityBus::AccessibilityBus() {
@@ -106,15 +119,7 @@ AccessibilityBus::AccessibilityBus() {
   options.executable = "/usr/libexec/at-spi-bus-launcher";
   options.arguments = {"--launch-immediately"};
   launcher_ = ChildProcess::spawn(options, nullptr);
-  ready_ = launcher_ &&
-           eventually(
-               [] {
-                 return runTool("/usr/bin/gdbus",
-                                {"call", "--session", "--dest", "org.a11y.Bus", "--object-path",
-                                 "/org/a11y/bus", "--method", "org.a11y.Bus.GetAddress"})
-                            .find("unix:") != std::string::npos;
-               },
-               10);
+  ready_ = launcher_ && eventually([] { return busAnswers(); }, 10);
   if (ready_) ready_ = atspi_init() >= 0;
 }
 
