@@ -78,7 +78,7 @@ void AppDelegate::buildMainMenu() {
                command(t("关于 QUENTRA", "About QUENTRA"), send(&AppDelegate::showAbout)),
                separator(),
                command(t("隐藏 QUENTRA", "Hide QUENTRA"), hide, key("h")),
-               unavailable(t("隐藏其他", "Hide Others"), KeyEquivalent{"h", true, false, true}),
+               unavailable(t("隐藏其他", "Hide Others"), KeyEquivalent{.key = "h", .option = true}),
                unavailable(t("显示全部", "Show All")),
                separator(),
                command(t("退出 QUENTRA", "Quit QUENTRA"), quit, key("q")),
@@ -88,7 +88,7 @@ void AppDelegate::buildMainMenu() {
            {
                command(t("撤销", "Undo"), edit(EditingCommand::Undo), key("z")),
                command(t("重做", "Redo"), edit(EditingCommand::Redo),
-                       KeyEquivalent{"z", true, true, false}),
+                       KeyEquivalent{.key = "z", .shift = true}),
                separator(),
                command(t("剪切", "Cut"), edit(EditingCommand::Cut), key("x")),
                command(t("复制", "Copy"), edit(EditingCommand::Copy), key("c")),

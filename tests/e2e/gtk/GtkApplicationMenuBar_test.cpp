@@ -133,8 +133,8 @@ class MenuBarTest : public ::testing::Test {
 TEST_F(MenuBarTest, ShowsTheMenusWithTheirItemsAndKeys) {
   desktop().windows().menuBar().setMenus({
       menu("QN_App", {item("About_It"), separator(), item("Hide", KeyEquivalent{"h"}),
-                      item("Others", KeyEquivalent{"h", true, false, true}, false)}),
-      menu("编辑", {item("重做", KeyEquivalent{"z", true, true, false})}),
+                      item("Others", KeyEquivalent{.key = "h", .option = true}, false)}),
+      menu("编辑", {item("重做", KeyEquivalent{.key = "z", .shift = true})}),
   });
   ASSERT_TRUE(bar());
   EXPECT_EQ(menuTitles(), (std::vector<std::string>{"QN_App", "编辑"}));
@@ -178,10 +178,10 @@ TEST_F(MenuBarTest, SitsAboveTheWebView) {
 // Real key presses, with the page holding the keyboard focus: the menu bar's keys come first.
 TEST_F(MenuBarTest, KeyEquivalentsRunTheirItems) {
   desktop().windows().menuBar().setMenus({
-      menu("Edit",
-           {item("Undo", KeyEquivalent{"z"}), item("Redo", KeyEquivalent{"z", true, true, false})}),
+      menu("Edit", {item("Undo", KeyEquivalent{"z"}),
+                    item("Redo", KeyEquivalent{.key = "z", .shift = true})}),
       menu("View", {item("Reload", KeyEquivalent{"r"}),
-                    item("Others", KeyEquivalent{"h", true, false, true}, false)}),
+                    item("Others", KeyEquivalent{.key = "h", .option = true}, false)}),
   });
   view->loadHTML("<input id=a autofocus>");
   ASSERT_TRUE(spinUntil([&] { return delegate.finished == 1; }));
