@@ -131,6 +131,7 @@ TEST_F(MainMenuTest, TheMenuBarInEnglish) {
   setLanguage("en");
   launch();
   EXPECT_EQ(bar().builds, 1);
+  EXPECT_EQ(window().menuBuildsBefore, 1) << "the menu bar is built before the window";
   EXPECT_EQ(shell_->delegate->menuIsEn, true);
   expectRows(bar().menus, kEnglish);
 }

@@ -37,6 +37,7 @@ void SimMainWindow::activate() {
 
 std::unique_ptr<MainWindow> SimWindows::createMainWindow(Size contentSize) {
   auto window = std::make_unique<SimMainWindow>(contentSize);
+  window->menuBuildsBefore = bar.builds;
   created.push_back(window.get());
   return window;
 }

@@ -72,6 +72,8 @@ class SimMainWindow : public MainWindow {
   bool visible = false;
   bool minimized = false;
   int presentCount = 0;
+  // How many times the menu bar had been set when the window was created.
+  int menuBuildsBefore = 0;
   std::function<void()> activationHandler;
 };
 
