@@ -37,24 +37,22 @@ int main(int argc, char** argv) {
   if (!instance) return 0;
 
   // A termination signal or the end of the desktop session is a quit the system asks for: no
-  // question, the service is stopped.
-  const auto systemQuit = [&backend, &running] {
-    backend.loop().post([&running] {
-      const auto delegate = running.lock();
-      if (!delegate) return;
-      delegate->terminate(qn::AppDelegate::QuitReason::System);
-      // An alert on screen runs a loop of its own inside the main one; the quit does not wait
-      // for someone to answer it.
-      if (delegate->hasTerminated()) {
-        std::fflush(stdout);
-        std::_Exit(0);
-      }
-    });
+  // question, the service is stopped. Runs on the main thread.
+  const auto systemQuit = [&running] {
+    const auto delegate = running.lock();
+    if (!delegate) return;
+    delegate->terminate(qn::AppDelegate::QuitReason::System);
+    // An alert on screen runs a loop of its own inside the main one; the quit does not wait for
+    // someone to answer it.
+    if (delegate->hasTerminated()) {
+      std::fflush(stdout);
+      std::_Exit(0);
+    }
   };
   std::atomic<bool> loopRunning{false};
   qn::watchTerminationSignals([&](int) {
     if (!loopRunning) std::_Exit(0);
-    systemQuit();
+    backend.loop().post(systemQuit);
   });
 
   if (!backend.init(argc, argv)) {

@@ -2,11 +2,17 @@
 //   [x] registers as a client of org.gnome.SessionManager, with the desktop's autostart id
 //   [x] QueryEndSession: answered at once, the application is ready to end without asking
 //   [x] EndSession and Stop: answered, then reported as the end of the session
-//   [ ] XSMP (the X session protocol of other session managers): not spoken; without a
-//       D-Bus session manager a logout ends the shell by SIGTERM, which it treats alike
+//   [x] the display going away (the X server ends with the session): reported, then the
+//       process ends, since no display call can succeed any more
+//   [ ] XSMP (the X session protocol of other session managers): not spoken; there a logout
+//       ends the shell by SIGTERM or by closing the display, which it treats alike
 //   [ ] logind's PrepareForShutdown on the system bus: not watched (SIGTERM follows it)
 
 #include "platform/gtk/GtkSession.h"
+
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -18,9 +24,19 @@ constexpr const char* kClientInterface = "org.gnome.SessionManager.ClientPrivate
 // The name of the desktop entry the shell is installed with.
 constexpr const char* kAppId = "quentra";
 
+// Xlib calls this on the main thread from inside the display call that failed, and ends the
+// process if it returns.
+std::function<void()>* displayLost = nullptr;
+
+int onDisplayLost(Display*) {
+  if (displayLost && *displayLost) (*displayLost)();
+  _exit(1);
+}
+
 }  // namespace
 
 GtkSession::~GtkSession() {
+  if (displayLost == &ending_) displayLost = nullptr;
   g_cancellable_cancel(cancellable_);
   g_object_unref(cancellable_);
   if (bus_ && subscription_) g_dbus_connection_signal_unsubscribe(bus_, subscription_);
@@ -30,6 +46,11 @@ GtkSession::~GtkSession() {
 void GtkSession::watchEnd(std::function<void()> ending) {
   ending_ = std::move(ending);
   g_bus_get(G_BUS_TYPE_SESSION, cancellable_, onBus, this);
+  // Replaces GDK's own handler, which only ends the process.
+  if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+    displayLost = &ending_;
+    XSetIOErrorHandler(onDisplayLost);
+  }
 }
 
 void GtkSession::onBus(GObject*, GAsyncResult* result, gpointer data) {

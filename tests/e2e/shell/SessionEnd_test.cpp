@@ -1,6 +1,8 @@
-// The end of the desktop session, announced by a session manager on the private session bus: the
-// shell quits without asking, stops the service it started and leaves the AI threads running.
+// The end of the desktop session, announced by a session manager on the private session bus or
+// by the display going away: the shell quits without asking, stops the service it started and
+// leaves the AI threads running.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "tests/e2e/shell/FakeSessionManager.h"
 #include "tests/e2e/shell/ShellDesktop.h"
 #include "tests/support/FakeHttpServer.h"
+#include "tests/support/TestSupport.h"
 
 namespace qn {
 namespace {
@@ -79,6 +82,64 @@ TEST_P(SessionEndTest, QuitsWithoutAskingAndLeavesTheThreads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SessionEndTest, ::testing::Values("EndSession", "Stop"));
+
+// An X server of the test's own, which it can end as a session's display ends at log out.
+class OwnDisplay {
+ public:
+  OwnDisplay() {
+    const std::string file = folder_.file("display");
+    SpawnOptions options;
+    options.executable = "/bin/sh";
+    options.arguments = {"-c",
+                         "exec Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>" + file};
+    options.standardOutput = ChildOutput::null();
+    options.standardError = ChildOutput::null();
+    server_ = ChildProcess::spawn(options, nullptr);
+    test::eventually(
+        [&] {
+          name_ = trimWhitespace(readFile(file).value_or(""));
+          return !name_.empty();
+        },
+        10);
+  }
+  ~OwnDisplay() { end(); }
+  // ":N", empty when the server did not start.
+  std::string name() const { return name_.empty() ? "" : ":" + name_; }
+  void end() {
+    if (!server_) return;
+    server_->sendSignal(SIGTERM);
+    server_->waitForExit(10);
+    server_.reset();
+  }
+
+ private:
+  test::TempDir folder_;
+  std::shared_ptr<ChildProcess> server_;
+  std::string name_;
+};
+
+using DisplayLossTest = test::ShellDesktopTest;
+
+TEST_F(DisplayLossTest, TheDisplayEndingQuitsLikeTheSessionEnding) {
+  OwnDisplay display;
+  ASSERT_FALSE(display.name().empty());
+  TmuxThreads threads;
+  std::shared_ptr<ChildProcess> shell;
+  {
+    test::ScopedEnv onIt("DISPLAY", display.name());
+    shell = launch(QN_BUNDLE_DIR, test::unusedPort(), {"--socket", threads.socket});
+  }
+  ASSERT_TRUE(waitForPage());
+  const auto servicePid = parseInt32(readFile(dataDir_ + "/service.pid").value_or(""));
+  ASSERT_TRUE(servicePid);
+
+  display.end();
+
+  ASSERT_TRUE(shell->waitForExit(10));
+  EXPECT_EQ(shell->terminationStatus(), 0);
+  EXPECT_FALSE(processExists(*servicePid)) << "the service the shell started is stopped";
+  EXPECT_EQ(threads.count(), 2u) << "the threads are left running";
+}
 
 }  // namespace
 }  // namespace qn
