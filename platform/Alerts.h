@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct AlertOptions {
   std::string informative;
   // In order; the first is the affirmative one.
   std::vector<std::string> buttons;
+  // An image file shown in place of the style's icon; the style's icon when it does not load.
+  std::optional<std::string> iconPath{};
 };
 
 // Modal alerts. The first button is the default one.

@@ -18,6 +18,9 @@ enum class NavigationType {
 
 enum class PolicyDecision { Allow, Cancel };
 
+// The standard editing commands, applied to the page's focused content.
+enum class EditingCommand { Undo, Redo, Cut, Copy, Paste, SelectAll };
+
 // What the web engine tells about a navigation or a new-window request.
 struct NavigationAction {
   std::optional<std::string> url;  // none when the request has no URL
@@ -80,6 +83,7 @@ class WebView {
   virtual void reload() = 0;
   virtual std::optional<std::string> currentURL() const = 0;
   virtual void evaluateJavaScript(const std::string& script) = 0;
+  virtual void executeEditingCommand(EditingCommand command) = 0;
 };
 
 }  // namespace qn

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/Geometry.h"
+#include "platform/MenuBar.h"
 #include "platform/WebView.h"
 
 namespace qn {
@@ -23,12 +25,18 @@ class MainWindow {
   virtual void present() = 0;
   virtual void hide() = 0;
   virtual bool isVisible() const = 0;
+  // Iconifies the window; present() brings it back.
+  virtual void minimize() = 0;
+  // Called each time the window becomes the active window, as the application becomes active.
+  virtual void setActivationHandler(std::function<void()> handler) = 0;
 };
 
 class Windows {
  public:
   virtual ~Windows() = default;
   virtual std::unique_ptr<MainWindow> createMainWindow(Size contentSize) = 0;
+  // The application's menu bar; on this desktop the main window shows it above its content.
+  virtual MenuBar& menuBar() = 0;
 };
 
 }  // namespace qn

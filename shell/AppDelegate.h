@@ -68,8 +68,6 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   void applicationDidFinishLaunching();
   void setupDirectories();
   void setupWindow();
-  void buildMainMenu();
-  void refreshMenuLanguageIfNeeded();
   void reloadPage();
   // Brings the main window back, as a click on the running application does.
   void showMainWindow();
@@ -105,6 +103,13 @@ class AppDelegate : public WebViewDelegate, public std::enable_shared_from_this<
   int64_t runningThreadCount();
   void applicationWillTerminate();
   void stopAllThreadsForUserQuit();
+  // MainMenu.cpp
+  void buildMainMenu();
+  void refreshMenuLanguageIfNeeded();
+  void applicationDidBecomeActive();
+  void showAbout();
+  void openInSystemBrowser();
+  void openLogsFolder();
 
   // web/CustomURL.cpp
   // URLs opened with the application, as another program or the desktop hands them over.

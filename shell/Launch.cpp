@@ -42,14 +42,6 @@ void AppDelegate::setupDirectories() {
   createDirectories(appendPath(config->dataDir, "logs"));
 }
 
-void AppDelegate::buildMainMenu() {
-  // The main window has no menu bar yet.
-}
-
-void AppDelegate::refreshMenuLanguageIfNeeded() {
-  // Without a menu bar there is nothing to rebuild in another language.
-}
-
 void AppDelegate::setupWindow() {
   window = ports_.windows.createMainWindow({1240, 820});
   window->center();
@@ -66,6 +58,9 @@ void AppDelegate::setupWindow() {
   QNWebPolicy::applyMainWindow(webConfig);
 
   webView = &window->createWebView(webConfig);
+  window->setActivationHandler([weak = weak_from_this()] {
+    if (const auto self = weak.lock()) self->applicationDidBecomeActive();
+  });
   webView->setDelegate(this);
   // The engine's page process takes longer to start than the service; starting it now, for the
   // service's origin, lets the page load as soon as the service answers.

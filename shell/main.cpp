@@ -36,15 +36,23 @@ int main(int argc, char** argv) {
                                 });
   if (!instance) return 0;
 
+  // A termination signal or the end of the desktop session is a quit the system asks for: no
+  // question, the service is stopped. Runs on the main thread.
+  const auto systemQuit = [&running] {
+    const auto delegate = running.lock();
+    if (!delegate) return;
+    delegate->terminate(qn::AppDelegate::QuitReason::System);
+    // An alert on screen runs a loop of its own inside the main one; the quit does not wait for
+    // someone to answer it.
+    if (delegate->hasTerminated()) {
+      std::fflush(stdout);
+      std::_Exit(0);
+    }
+  };
   std::atomic<bool> loopRunning{false};
   qn::watchTerminationSignals([&](int) {
-    // A termination signal is a quit the system asks for: no question, the service is stopped.
     if (!loopRunning) std::_Exit(0);
-    backend.loop().post([&running] {
-      if (const auto delegate = running.lock()) {
-        delegate->terminate(qn::AppDelegate::QuitReason::System);
-      }
-    });
+    backend.loop().post(systemQuit);
   });
 
   if (!backend.init(argc, argv)) {
@@ -61,6 +69,7 @@ int main(int argc, char** argv) {
                      backend.system()},
       qn::LaunchContext{qn::Bundle::main(), environment, arguments});
   running = delegate;
+  backend.session().watchEnd(systemQuit);
   backend.loop().post([delegate, urls] {
     delegate->applicationDidFinishLaunching();
     if (!urls.empty()) delegate->openURLs(urls);

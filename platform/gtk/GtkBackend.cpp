@@ -1,8 +1,8 @@
 // GtkBackend: the GTK backend's ports, for the composition roots.
 //   [x] toolkit set-up on X11, reporting a missing display
-//   [x] main loop, windows, alerts, speech (no recogniser: see GtkSpeech.cpp)
+//   [x] main loop, windows with the menu bar, alerts, speech (no recogniser: see GtkSpeech.cpp)
 //   [x] system commands: trash, volumes, relaunch and registration commands
-//   [ ] the other ports (menus, panels, screens, ...) are not written yet
+//   [x] the end of the desktop session (GtkSession.cpp)
 
 #include "platform/gtk/GtkBackend.h"
 

@@ -4,6 +4,7 @@
 #include "platform/gtk/GtkDialogs.h"
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkOpener.h"
+#include "platform/gtk/GtkSession.h"
 #include "platform/gtk/GtkSpeech.h"
 #include "platform/gtk/GtkSystemCommands.h"
 #include "platform/gtk/GtkWindows.h"
@@ -23,6 +24,7 @@ class GtkBackend {
   Opener& opener() { return opener_; }
   Speech& speech() { return speech_; }
   SystemCommands& system() { return system_; }
+  Session& session() { return session_; }
 
  private:
   GtkMainLoop loop_;
@@ -32,6 +34,7 @@ class GtkBackend {
   GtkOpener opener_;
   GtkSpeech speech_;
   GtkSystemCommands system_;
+  GtkSession session_;
 };
 
 }  // namespace qn

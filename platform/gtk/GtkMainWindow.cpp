@@ -1,10 +1,11 @@
 // GtkMainWindow: qn::MainWindow as a GTK 3 toplevel.
 //   [x] content size, centring on the monitor's work area, title, minimum size
 //   [x] background colour, shown until the page paints
-//   [x] one web view filling the window and following its size
+//   [x] the menu bar at the top, one web view filling the rest and following the window's size
 //   [x] present (show, raise, activate), hide, visibility (a minimised window is not visible)
 //   [x] the close button hides the window; it stays alive for a later present()
-//   [ ] miniaturize and zoom from program code (not needed yet; the frame's buttons work)
+//   [x] minimise from program code; a report each time the window becomes active
+//   [ ] zoom from program code (not needed; the frame's buttons work)
 
 #include "platform/gtk/GtkMainWindow.h"
 
@@ -33,19 +34,28 @@ GtkWindow* GtkMainWindow::mainWindow() {
   return currentMainWindow;
 }
 
-GtkMainWindow::GtkMainWindow(Size contentSize)
-    : window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)), background_(gtk_css_provider_new()) {
+GtkMainWindow::GtkMainWindow(Size contentSize, GtkApplicationMenuBar* menuBar)
+    : window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)),
+      content_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
+      menuBar_(menuBar),
+      background_(gtk_css_provider_new()) {
   currentMainWindow = GTK_WINDOW(window_);
+  gtk_container_add(GTK_CONTAINER(window_), content_);
+  if (menuBar_) menuBar_->showIn(GTK_WINDOW(window_), GTK_BOX(content_));
   gtk_window_set_default_size(GTK_WINDOW(window_), toPixels(contentSize.width),
                               toPixels(contentSize.height));
   gtk_style_context_add_provider(gtk_widget_get_style_context(window_),
                                  GTK_STYLE_PROVIDER(background_),
                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   g_signal_connect(window_, "delete-event", G_CALLBACK(hideInsteadOfClosing), nullptr);
+  g_signal_connect(window_, "notify::is-active", G_CALLBACK(onActiveChanged), this);
 }
 
 GtkMainWindow::~GtkMainWindow() {
   if (currentMainWindow == GTK_WINDOW(window_)) currentMainWindow = nullptr;
+  g_signal_handlers_disconnect_by_data(window_, this);
+  // The menu bar belongs to the application and survives the window.
+  if (menuBar_) menuBar_->leave(GTK_WINDOW(window_));
   webView_.reset();
   gtk_widget_destroy(window_);
   g_object_unref(background_);
@@ -92,9 +102,9 @@ void GtkMainWindow::setBackground(Color color) {
 
 // A window holds one web view; a second call replaces the first.
 WebView& GtkMainWindow::createWebView(const WebViewConfig& config) {
-  if (webView_) gtk_container_remove(GTK_CONTAINER(window_), webView_->widget());
+  if (webView_) gtk_container_remove(GTK_CONTAINER(content_), webView_->widget());
   webView_ = std::make_unique<GtkWebView>(config);
-  gtk_container_add(GTK_CONTAINER(window_), webView_->widget());
+  gtk_box_pack_start(GTK_BOX(content_), webView_->widget(), TRUE, TRUE, 0);
   return *webView_;
 }
 
@@ -112,6 +122,21 @@ bool GtkMainWindow::isVisible() const {
   if (!gtk_widget_get_visible(window_)) return false;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   return !gdkWindow || !(gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED);
+}
+
+void GtkMainWindow::minimize() {
+  gtk_window_iconify(GTK_WINDOW(window_));
+}
+
+void GtkMainWindow::setActivationHandler(std::function<void()> handler) {
+  activated_ = std::move(handler);
+}
+
+// The window gaining the focus is the application becoming active: it has no other windows
+// that stay up while it is in use.
+void GtkMainWindow::onActiveChanged(GObject* window, gpointer, gpointer data) {
+  auto* self = static_cast<GtkMainWindow*>(data);
+  if (gtk_window_is_active(GTK_WINDOW(window)) && self->activated_) self->activated_();
 }
 
 }  // namespace qn

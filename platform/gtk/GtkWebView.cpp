@@ -5,6 +5,7 @@
 //   [x] script message handlers, bodies delivered as JSON text
 //   [ ] the posting frame's origin: WebKitGTK 4.1 does not tell it, the page's host is given
 //   [x] loadURL, loadHTML (no base URL: the page is "about:blank"), reload, currentURL, scripts
+//   [x] the standard editing commands on the page's focused content
 //   [x] didFinishNavigation only for loads that succeeded
 //   [x] with no delegate: navigations allowed, panels answered "no" at once, permissions denied
 //   [ ] AirPlay: WebKitGTK has no equivalent, allowsAirPlay is not read
@@ -171,6 +172,30 @@ std::string GtkWebView::pageOriginHost(WebKitWebView* view) {
 void GtkWebView::evaluateJavaScript(const std::string& script) {
   webkit_web_view_evaluate_javascript(view_, script.c_str(), -1, nullptr, nullptr, nullptr, nullptr,
                                       nullptr);
+}
+
+void GtkWebView::executeEditingCommand(EditingCommand command) {
+  const char* name = WEBKIT_EDITING_COMMAND_SELECT_ALL;
+  switch (command) {
+    case EditingCommand::Undo:
+      name = WEBKIT_EDITING_COMMAND_UNDO;
+      break;
+    case EditingCommand::Redo:
+      name = WEBKIT_EDITING_COMMAND_REDO;
+      break;
+    case EditingCommand::Cut:
+      name = WEBKIT_EDITING_COMMAND_CUT;
+      break;
+    case EditingCommand::Copy:
+      name = WEBKIT_EDITING_COMMAND_COPY;
+      break;
+    case EditingCommand::Paste:
+      name = WEBKIT_EDITING_COMMAND_PASTE;
+      break;
+    case EditingCommand::SelectAll:
+      break;
+  }
+  webkit_web_view_execute_editing_command(view_, name);
 }
 
 // WebKitGTK reports the end of every load, failed ones included (after "load-failed"); the port's

@@ -23,6 +23,7 @@ class GtkWebView final : public WebView {
   void reload() override;
   std::optional<std::string> currentURL() const override;
   void evaluateJavaScript(const std::string& script) override;
+  void executeEditingCommand(EditingCommand command) override;
 
   GtkWidget* widget() const { return GTK_WIDGET(view_); }
 

@@ -26,11 +26,18 @@ WebView& SimMainWindow::createWebView(const WebViewConfig& config) {
 
 void SimMainWindow::present() {
   visible = true;
+  minimized = false;
   ++presentCount;
+}
+
+void SimMainWindow::activate() {
+  present();
+  if (activationHandler) activationHandler();
 }
 
 std::unique_ptr<MainWindow> SimWindows::createMainWindow(Size contentSize) {
   auto window = std::make_unique<SimMainWindow>(contentSize);
+  window->menuBuildsBefore = bar.builds;
   created.push_back(window.get());
   return window;
 }

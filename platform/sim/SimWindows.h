@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Windows.h"
+#include "platform/sim/SimMenuBar.h"
 
 namespace qn {
 
@@ -26,6 +27,9 @@ class SimWebView : public WebView {
   void warmUp(const std::string& u) override { warmUps.push_back(u); }
   std::optional<std::string> currentURL() const override { return url; }
   void evaluateJavaScript(const std::string& script) override { scripts.push_back(script); }
+  void executeEditingCommand(EditingCommand command) override {
+    editingCommands.push_back(command);
+  }
 
   // Finishes the last load as the engine would: sets the current URL, tells the delegate.
   void finishLoad();
@@ -35,6 +39,7 @@ class SimWebView : public WebView {
   std::vector<Load> loads;
   std::vector<std::string> warmUps;
   std::vector<std::string> scripts;
+  std::vector<EditingCommand> editingCommands;
   std::optional<std::string> url;
 };
 
@@ -49,6 +54,16 @@ class SimMainWindow : public MainWindow {
   void present() override;
   void hide() override { visible = false; }
   bool isVisible() const override { return visible; }
+  void minimize() override {
+    visible = false;
+    minimized = true;
+  }
+  void setActivationHandler(std::function<void()> handler) override {
+    activationHandler = std::move(handler);
+  }
+
+  // The user brings the window to the front: it becomes active.
+  void activate();
 
   Size contentSize;
   bool centered = false;
@@ -57,14 +72,20 @@ class SimMainWindow : public MainWindow {
   std::optional<Color> background;
   std::unique_ptr<SimWebView> webView;
   bool visible = false;
+  bool minimized = false;
   int presentCount = 0;
+  // How many times the menu bar had been set when the window was created.
+  int menuBuildsBefore = 0;
+  std::function<void()> activationHandler;
 };
 
 class SimWindows : public Windows {
  public:
   std::unique_ptr<MainWindow> createMainWindow(Size contentSize) override;
+  MenuBar& menuBar() override { return bar; }
   // The windows created so far; owned by the program.
   std::vector<SimMainWindow*> created;
+  SimMenuBar bar;
 };
 
 }  // namespace qn

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 // After gtest: X11's headers define macros such as None that clash with its names.
+#include <glib/gstdio.h>
 #include <gtk/gtk.h>
 
 #include <thread>
@@ -186,6 +187,66 @@ TEST_F(AlertsTest, EnterWithACheckBoxStillChoosesTheFirstButton) {
   keys.join();
   EXPECT_EQ(chosen, 0);
   EXPECT_FALSE(on);
+}
+
+// An icon file holding one 256 × 256 PNG image ("ic08"), as icon files of this kind store them.
+std::string writeIcon(const std::string& path) {
+  GdkPixbuf* square = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, 256, 256);
+  gdk_pixbuf_fill(square, 0x30d158ff);
+  gchar* png = nullptr;
+  gsize size = 0;
+  gdk_pixbuf_save_to_buffer(square, &png, &size, "png", nullptr, nullptr);
+  g_object_unref(square);
+  const auto bigEndian = [](uint32_t value) {
+    return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+  };
+  const std::string entry = "ic08" + bigEndian(uint32_t(8 + size)) + std::string(png, size);
+  g_free(png);
+  const std::string icon = "icns" + bigEndian(uint32_t(8 + entry.size())) + entry;
+  g_file_set_contents(path.c_str(), icon.data(), gssize(icon.size()), nullptr);
+  return path;
+}
+
+// The image the dialog shows in place of its style's icon, or null.
+GdkPixbuf* shownImage(GtkWidget* dialog) {
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkWidget* image = gtk_message_dialog_get_image(GTK_MESSAGE_DIALOG(dialog));
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  if (!GTK_IS_IMAGE(image) || gtk_image_get_storage_type(GTK_IMAGE(image)) != GTK_IMAGE_PIXBUF) {
+    return nullptr;
+  }
+  return gtk_image_get_pixbuf(GTK_IMAGE(image));
+}
+
+TEST_F(AlertsTest, ShowsTheIconFileWhenItLoads) {
+  AlertOptions about{AlertStyle::Informational, "QUENTRA", "Version 1", {"OK"}};
+  about.iconPath = writeIcon(std::string(g_get_user_runtime_dir()) + "/AppIcon.icns");
+  int width = 0;
+  int height = 0;
+  run(about, [&](GtkWidget* dialog) {
+    if (GdkPixbuf* pixels = shownImage(dialog)) {
+      width = gdk_pixbuf_get_width(pixels);
+      height = gdk_pixbuf_get_height(pixels);
+    }
+    gtk_dialog_response(GTK_DIALOG(dialog), 0);
+  });
+  EXPECT_EQ(width, 64);
+  EXPECT_EQ(height, 64);
+  g_remove(about.iconPath->c_str());
+}
+
+TEST_F(AlertsTest, AnIconFileThatDoesNotLoadLeavesTheStyleIcon) {
+  AlertOptions about{AlertStyle::Informational, "QUENTRA", "Version 1", {"OK"}};
+  about.iconPath = std::string(g_get_user_runtime_dir()) + "/broken.icns";
+  g_file_set_contents(about.iconPath->c_str(), "not an icon", -1, nullptr);
+  bool hasImage = true;
+  run(about, [&](GtkWidget* dialog) {
+    hasImage = shownImage(dialog) != nullptr;
+    gtk_dialog_response(GTK_DIALOG(dialog), 0);
+  });
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(hasImage);
+  g_remove(about.iconPath->c_str());
 }
 
 }  // namespace

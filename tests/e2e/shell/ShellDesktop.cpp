@@ -74,7 +74,11 @@ std::shared_ptr<ChildProcess> ShellDesktopTest::launch(const std::string& bundle
   options.arguments = {"--port", std::to_string(port), "--data-dir", dataDir_};
   options.arguments.insert(options.arguments.end(), extra.begin(), extra.end());
   Environment environment = Environment::current();
-  environment.set("QUENTRA_LANG", "en");
+  if (lang_) {
+    environment.set("QUENTRA_LANG", *lang_);
+  } else {
+    environment.erase("QUENTRA_LANG");
+  }
   options.environment = environment.toList();
   auto shell = ChildProcess::spawn(options, nullptr);
   if (shell) running_.push_back(shell);

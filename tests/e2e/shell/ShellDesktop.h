@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ class ShellDesktopTest : public ::testing::Test {
 
   TempDir dir_;
   std::string dataDir_ = dir_.file("data");
+  // QUENTRA_LANG for the shells launched; none leaves the choice to the "ui_lang" file.
+  std::optional<std::string> lang_ = "en";
   std::vector<std::shared_ptr<ChildProcess>> running_;
 };
 
