@@ -3,21 +3,16 @@
 
 #include "companion/LineReader.h"
 #include "companion/SimCompanion_testing.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace qn {
 namespace {
 
 using nlohmann::json;
+using test::expectFrame;
 using test::SimCompanion;
 using test::simOf;
 using ::testing::ElementsAre;
-
-void expectFrame(Rect actual, Rect expected) {
-  EXPECT_DOUBLE_EQ(actual.origin.x, expected.origin.x);
-  EXPECT_DOUBLE_EQ(actual.origin.y, expected.origin.y);
-  EXPECT_DOUBLE_EQ(actual.size.width, expected.size.width);
-  EXPECT_DOUBLE_EQ(actual.size.height, expected.size.height);
-}
 
 json texts(const std::string& title, const std::string& body, const std::string& tips,
            const std::string& yes, const std::string& no) {

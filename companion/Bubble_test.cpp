@@ -5,21 +5,16 @@
 
 #include "companion/LineReader.h"
 #include "companion/SimCompanion_testing.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace qn {
 namespace {
 
 using nlohmann::json;
+using test::expectFrame;
 using test::SimCompanion;
 using test::simOf;
 using ::testing::ElementsAre;
-
-void expectFrame(Rect actual, Rect expected) {
-  EXPECT_DOUBLE_EQ(actual.origin.x, expected.origin.x);
-  EXPECT_DOUBLE_EQ(actual.origin.y, expected.origin.y);
-  EXPECT_DOUBLE_EQ(actual.size.width, expected.size.width);
-  EXPECT_DOUBLE_EQ(actual.size.height, expected.size.height);
-}
 
 void expectInside(Rect inner, Rect outer) {
   EXPECT_GE(inner.origin.x, outer.origin.x);

@@ -4,21 +4,16 @@
 #include <functional>
 
 #include "companion/SimCompanion_testing.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace qn {
 namespace {
 
 using nlohmann::json;
+using test::expectColor;
 using test::SimCompanion;
 using test::simOf;
 using ::testing::ElementsAre;
-
-void expectColor(Color actual, Color expected) {
-  EXPECT_DOUBLE_EQ(actual.red, expected.red);
-  EXPECT_DOUBLE_EQ(actual.green, expected.green);
-  EXPECT_DOUBLE_EQ(actual.blue, expected.blue);
-  EXPECT_DOUBLE_EQ(actual.alpha, expected.alpha);
-}
 
 TEST(Drawer, ControlsWithTheirFontsAndColours) {
   SimCompanion sim;

@@ -4,23 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimCanvas.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace qn {
 namespace {
 
+using test::expectColor;
 using ::testing::ElementsAre;
 
 SimCanvas render(const TabView& view) {
   SimCanvas canvas;
   const_cast<TabView&>(view).draw(canvas, Size{34, 94});
   return canvas;
-}
-
-void expectColor(Color actual, Color expected) {
-  EXPECT_DOUBLE_EQ(actual.red, expected.red);
-  EXPECT_DOUBLE_EQ(actual.green, expected.green);
-  EXPECT_DOUBLE_EQ(actual.blue, expected.blue);
-  EXPECT_DOUBLE_EQ(actual.alpha, expected.alpha);
 }
 
 TEST(TabView, ColourTable) {

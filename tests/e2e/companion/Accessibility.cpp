@@ -1,30 +1,14 @@
 #include "tests/e2e/companion/Accessibility.h"
 
-#include <atspi/atspi.h>
-
-#include <memory>
-
-#include "base/ChildProcess.h"
-#include "tests/support/TestSupport.h"
+#include "tests/e2e/support/Accessibility.h"
 
 namespace qn {
 namespace {
 
-struct Unref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-using Ref = std::unique_ptr<AtspiAccessible, Unref>;
-
-std::string text(gchar* value) {
-  std::string result = value ? value : "";
-  g_free(value);
-  return result;
-}
-
-bool showing(AtspiAccessible* accessible) {
-  AtspiStateSet* states = atspi_accessible_get_state_set(accessible);
-  const bool result = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
-  if (states) g_object_unref(states);
+std::string roleOf(AtspiAccessible* accessible) {
+  gchar* role = atspi_accessible_get_role_name(accessible, nullptr);
+  std::string result = role ? role : "";
+  g_free(role);
   return result;
 }
 
@@ -42,53 +26,27 @@ std::optional<ScreenFrame> frameOf(AtspiAccessible* accessible) {
 std::optional<ScreenFrame> search(AtspiAccessible* node, const std::string& role,
                                   const std::string& name, int depth) {
   if (depth > 30) return std::nullopt;
-  if (text(atspi_accessible_get_role_name(node, nullptr)) == role &&
-      text(atspi_accessible_get_name(node, nullptr)) == name && showing(node))
+  if (roleOf(node) == role && test::nameOf(node) == name &&
+      test::hasState(node, ATSPI_STATE_SHOWING))
     return frameOf(node);
-  const int count = atspi_accessible_get_child_count(node, nullptr);
-  for (int i = 0; i < count; ++i) {
-    Ref child(atspi_accessible_get_child_at_index(node, i, nullptr));
-    if (!child) continue;
-    if (auto found = search(child.get(), role, name, depth + 1)) return found;
+  std::optional<ScreenFrame> found;
+  const auto children = test::childrenOf(node);
+  for (AtspiAccessible* child : children) {
+    if (!found) found = search(child, role, name, depth + 1);
   }
-  return std::nullopt;
+  test::release(children);
+  return found;
 }
 
 }  // namespace
 
-bool startAccessibilityBus() {
-  static const bool started = [] {
-    SpawnOptions options;
-    options.executable = "/usr/libexec/at-spi-bus-launcher";
-    options.arguments = {"--launch-immediately"};
-    static std::shared_ptr<ChildProcess> launcher = ChildProcess::spawn(options, nullptr);
-    const bool answers =
-        launcher &&
-        test::eventually(
-            [] {
-              return !test::runTool("/usr/bin/dbus-send",
-                                    {"--session", "--print-reply", "--dest=org.a11y.Bus",
-                                     "/org/a11y/bus", "org.a11y.Bus.GetAddress"})
-                          .empty();
-            },
-            10);
-    return answers && atspi_init() >= 0;
-  }();
-  return started;
-}
-
 std::optional<ScreenFrame> showingControl(pid_t pid, const std::string& role,
                                           const std::string& name) {
-  Ref desktop(atspi_get_desktop(0));
-  const int count = atspi_accessible_get_child_count(desktop.get(), nullptr);
-  for (int i = 0; i < count; ++i) {
-    Ref application(atspi_accessible_get_child_at_index(desktop.get(), i, nullptr));
-    if (!application || atspi_accessible_get_process_id(application.get(), nullptr) != guint(pid))
-      continue;
-    atspi_accessible_clear_cache(application.get());
-    return search(application.get(), role, name, 0);
-  }
-  return std::nullopt;
+  AtspiAccessible* application = test::applicationOf(pid);
+  if (!application) return std::nullopt;
+  auto found = search(application, role, name, 0);
+  g_object_unref(application);
+  return found;
 }
 
 }  // namespace qn

@@ -17,12 +17,9 @@ struct ScreenFrame {
   int centreY() const { return y + height / 2; }
 };
 
-// Starts the accessibility bus on this desktop's session bus, once per test process; programs
-// started afterwards expose their controls. False when it did not come up.
-bool startAccessibilityBus();
-
 // The frame of the first showing control of the process with the role ("push button",
-// "toggle button", "label", ...) and exactly that name.
+// "toggle button", "menu item", ...) and exactly that name. The accessibility bus must have
+// been running before the process started.
 std::optional<ScreenFrame> showingControl(pid_t pid, const std::string& role,
                                           const std::string& name);
 

@@ -3,6 +3,7 @@
 // through the accessibility tree, so the test clicks where the user would see them.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "base/Text.h"
 #include "tests/e2e/companion/Accessibility.h"
 #include "tests/e2e/companion/CompanionProcess.h"
+#include "tests/e2e/support/Accessibility.h"
 #include "tests/support/TestSupport.h"
 
 namespace qn {
@@ -75,8 +77,13 @@ const char* const kTwoJobs =
 
 class DrawerDesktopTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { bus_ = new test::AccessibilityBus(); }
+  static void TearDownTestSuite() {
+    delete bus_;
+    bus_ = nullptr;
+  }
   void SetUp() override {
-    ASSERT_TRUE(startAccessibilityBus());
+    ASSERT_TRUE(bus_->ready());
     SpawnOptions options;
     options.executable = QN_TEST_WINDOW;
     worker_ = ChildProcess::spawn(options, nullptr);
@@ -103,6 +110,16 @@ class DrawerDesktopTest : public ::testing::Test {
     }
   }
 
+  // The companion on a board of two jobs in the interface language, once its tab is on screen.
+  std::unique_ptr<CompanionProcess> boardWithTwoJobs(const std::string& language) {
+    auto companion = std::make_unique<CompanionProcess>(
+        std::vector<std::string>{"--board", "--anchor", std::to_string(worker_->pid())},
+        std::vector<std::string>{"LANGUAGE=" + language});
+    companion->send(kTwoJobs);
+    if (!test::eventually([] { return companionWindow(34).has_value(); }, 10)) return nullptr;
+    return companion;
+  }
+
   bool focusIsOnWorker() { return xdotool({"getwindowfocus"}) == workerWindow_; }
 
   // Waits until the control shows, then clicks its middle.
@@ -115,9 +132,12 @@ class DrawerDesktopTest : public ::testing::Test {
     return true;
   }
 
+  static test::AccessibilityBus* bus_;
   std::shared_ptr<ChildProcess> worker_;
   std::string workerWindow_;
 };
+
+test::AccessibilityBus* DrawerDesktopTest::bus_ = nullptr;
 
 struct Language {
   std::string code;
@@ -130,10 +150,9 @@ TEST_F(DrawerDesktopTest, HoverOpensTheBubbleBesideTheTabAndPauseWritesItsEvent)
                                            {"zh_CN", "暂停", "drawer-zh.png"}};
   for (const auto& language : languages) {
     SCOPED_TRACE(language.code);
-    CompanionProcess companion({"--board", "--anchor", std::to_string(worker_->pid())},
-                               {"LANGUAGE=" + language.code});
-    companion.send(kTwoJobs);
-    ASSERT_TRUE(test::eventually([] { return companionWindow(34).has_value(); }, 10));
+    auto started = boardWithTwoJobs(language.code);
+    ASSERT_TRUE(started);
+    CompanionProcess& companion = *started;
     hoverTab();
     std::optional<ScreenFrame> pause;
     ASSERT_TRUE(test::eventually(
@@ -162,10 +181,9 @@ TEST_F(DrawerDesktopTest, HoverOpensTheBubbleBesideTheTabAndPauseWritesItsEvent)
 }
 
 TEST_F(DrawerDesktopTest, FastAsksFirstAndGoFasterWritesTheSpeed) {
-  CompanionProcess companion({"--board", "--anchor", std::to_string(worker_->pid())},
-                             {"LANGUAGE=en"});
-  companion.send(kTwoJobs);
-  ASSERT_TRUE(test::eventually([] { return companionWindow(34).has_value(); }, 10));
+  auto started = boardWithTwoJobs("en");
+  ASSERT_TRUE(started);
+  CompanionProcess& companion = *started;
   hoverTab();
   ASSERT_TRUE(click(companion, "toggle button", "Fast"));
   ASSERT_TRUE(test::eventually(
@@ -182,10 +200,9 @@ TEST_F(DrawerDesktopTest, FastAsksFirstAndGoFasterWritesTheSpeed) {
 }
 
 TEST_F(DrawerDesktopTest, RightClickOnTheTabOpensTheMenuAndStopWritesItsEvent) {
-  CompanionProcess companion({"--board", "--anchor", std::to_string(worker_->pid())},
-                             {"LANGUAGE=en"});
-  companion.send(kTwoJobs);
-  ASSERT_TRUE(test::eventually([] { return companionWindow(34).has_value(); }, 10));
+  auto started = boardWithTwoJobs("en");
+  ASSERT_TRUE(started);
+  CompanionProcess& companion = *started;
   clickAt(1383, 450, "3");
   ASSERT_TRUE(click(companion, "menu item", "Stop"));
   const auto event = nextNamed(companion, "menu");
@@ -194,10 +211,9 @@ TEST_F(DrawerDesktopTest, RightClickOnTheTabOpensTheMenuAndStopWritesItsEvent) {
 }
 
 TEST_F(DrawerDesktopTest, ConsentShowsAboveTheMiddleAndTheAnswerKeepsTheFocusElsewhere) {
-  CompanionProcess companion({"--board", "--anchor", std::to_string(worker_->pid())},
-                             {"LANGUAGE=en"});
-  companion.send(kTwoJobs);
-  ASSERT_TRUE(test::eventually([] { return companionWindow(34).has_value(); }, 10));
+  auto started = boardWithTwoJobs("en");
+  ASSERT_TRUE(started);
+  CompanionProcess& companion = *started;
   companion.send(
       R"({"cmd":"consent","id":"q1","ver":3,)"
       R"("en":{"title":"Search faster for a while?","body":"Pages will open closer together.",)"

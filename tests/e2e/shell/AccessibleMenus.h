@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ChildProcess.h"
+#include "tests/e2e/support/Accessibility.h"
 
 namespace qn::test {
 
@@ -16,19 +16,6 @@ struct AccessibleItem {
   bool enabled = true;
   // The key the item announces, as the toolkit spells it ("<Control>r"); empty for none.
   std::string key;
-};
-
-// The accessibility bus of the private desktop; applications started after it expose their
-// widgets. Stopped when destroyed.
-class AccessibilityBus {
- public:
-  AccessibilityBus();
-  ~AccessibilityBus();
-  bool ready() const { return ready_; }
-
- private:
-  std::shared_ptr<ChildProcess> launcher_;
-  bool ready_ = false;
 };
 
 // The items of the menu bar of the process's window, menu by menu in order; empty when the
