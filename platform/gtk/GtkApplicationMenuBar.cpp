@@ -3,14 +3,39 @@
 //   [x] labels shown exactly (no mnemonics), key equivalents shown beside them
 //   [x] key equivalents with Ctrl for Command, Alt for Option, Shift; disabled items ignore them
 //   [x] the whole menu bar replaced at once, also while it is on screen
+//   [x] light titles on the window's dark colour, also while the window is in the background
 //   [ ] a global menu bar outside the window: the desktop's own menu bar is not used
 
 #include "platform/gtk/GtkApplicationMenuBar.h"
 
 #include <functional>
+#include <mutex>
 
 namespace qn {
 namespace {
+
+constexpr const char* kMenuBarClass = "qn-main-menu";
+
+// The menu bar sits on the window's dark colour; the theme's dark titles would vanish on it.
+constexpr const char* kMenuBarCss = R"css(
+menubar.qn-main-menu { background-color: #1c1c1f; border-bottom: 1px solid rgba(255, 255, 255, 0.06); }
+menubar.qn-main-menu > menuitem { color: rgba(255, 255, 255, 0.88); }
+menubar.qn-main-menu > menuitem:backdrop { color: rgba(255, 255, 255, 0.6); }
+menubar.qn-main-menu > menuitem:disabled { color: rgba(255, 255, 255, 0.35); }
+menubar.qn-main-menu > menuitem:hover { color: #ffffff; background-color: rgba(255, 255, 255, 0.14); }
+)css";
+
+void useMenuBarStyle(GtkWidget* bar) {
+  static std::once_flag installed;
+  std::call_once(installed, [] {
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, kMenuBarCss, -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
+  });
+  gtk_style_context_add_class(gtk_widget_get_style_context(bar), kMenuBarClass);
+}
 
 void runAction(GtkMenuItem*, gpointer action) {
   (*static_cast<std::function<void()>*>(action))();
@@ -33,6 +58,7 @@ GdkModifierType modifiers(const KeyEquivalent& key) {
 GtkApplicationMenuBar::GtkApplicationMenuBar()
     : bar_(GTK_WIDGET(g_object_ref_sink(gtk_menu_bar_new()))),
       accelerators_(gtk_accel_group_new()) {
+  useMenuBarStyle(bar_);
   gtk_widget_show(bar_);
 }
 
