@@ -49,7 +49,9 @@ void BM_BubbleShowNineJobs(benchmark::State& state) {
   options.boardMode = true;
   auto app = std::make_shared<qn::App>(
       qn::CompanionPorts{backend.loop(), backend.panels(), backend.screens(), backend.windowList(),
-                         backend.workspace(), [](std::string_view) {}, [] {}},
+                         backend.workspace(), backend.accessibility(), backend.inputTiming(),
+                         backend.keyPoster(), backend.windowCapture(), backend.sound(),
+                         [](std::string_view) {}, [] {}},
       options);
   app->applicationDidFinishLaunching();
   app->handle(nineJobs());

@@ -21,10 +21,15 @@
 #include "companion/views/ListView.h"
 #include "companion/views/TabView.h"
 #include "companion/worker/MirrorView.h"
+#include "platform/Accessibility.h"
 #include "platform/Controls.h"
+#include "platform/InputTiming.h"
+#include "platform/KeyPoster.h"
 #include "platform/MainLoop.h"
 #include "platform/Panels.h"
 #include "platform/Screens.h"
+#include "platform/Sound.h"
+#include "platform/WindowCapture.h"
 #include "platform/WindowList.h"
 #include "platform/Workspace.h"
 
@@ -37,6 +42,11 @@ struct CompanionPorts {
   Screens& screens;
   WindowList& windowList;
   Workspace& workspace;
+  Accessibility& accessibility;
+  InputTiming& inputTiming;
+  KeyPoster& keyPoster;
+  WindowCapture& windowCapture;
+  Sound& sound;
   // Writes one whole line to the parent; the text ends with a line feed.
   std::function<void(std::string_view)> writeLine;
   // Ends the process at once.

@@ -7,9 +7,14 @@
 #include <nlohmann/json.hpp>
 
 #include "companion/App.h"
+#include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimInputTiming.h"
+#include "platform/sim/SimKeyPoster.h"
 #include "platform/sim/SimMainLoop.h"
 #include "platform/sim/SimPanels.h"
 #include "platform/sim/SimScreens.h"
+#include "platform/sim/SimSound.h"
+#include "platform/sim/SimWindowCapture.h"
 #include "platform/sim/SimWorkspace.h"
 
 namespace qn::test {
@@ -21,6 +26,11 @@ struct SimCompanion {
   SimScreens screens;
   SimWindowList windowList;
   SimWorkspace workspace;
+  SimAccessibility accessibility;
+  SimInputTiming inputTiming{loop};
+  SimKeyPoster keyPoster;
+  SimWindowCapture windowCapture;
+  SimSound sound;
   std::vector<std::string> lines;
   bool terminated = false;
   std::shared_ptr<App> app;
@@ -28,7 +38,8 @@ struct SimCompanion {
   explicit SimCompanion(CompanionOptions options = {}, bool launch = true) {
     screens.list = {Screen{{{0, 0}, {1400, 900}}, {{0, 0}, {1400, 876}}, 1}};
     app = std::make_shared<App>(
-        CompanionPorts{loop, panels, screens, windowList, workspace,
+        CompanionPorts{loop, panels, screens, windowList, workspace, accessibility, inputTiming,
+                       keyPoster, windowCapture, sound,
                        [this](std::string_view line) { lines.emplace_back(line); },
                        [this] {
                          terminated = true;

@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
   }
   auto app = std::make_shared<qn::App>(
       qn::CompanionPorts{backend.loop(), backend.panels(), backend.screens(), backend.windowList(),
-                         backend.workspace(), writeLine, [] { std::_Exit(0); }},
+                         backend.workspace(), backend.accessibility(), backend.inputTiming(),
+                         backend.keyPoster(), backend.windowCapture(), backend.sound(), writeLine,
+                         [] { std::_Exit(0); }},
       std::move(options));
   const std::weak_ptr<qn::App> weak = app;
   backend.loop().post([app] { app->applicationDidFinishLaunching(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/Canvas.h"
@@ -49,6 +50,11 @@ class Panel {
   virtual void orderFrontRegardless() = 0;
   virtual void orderOut() = 0;
   virtual bool isVisible() const = 0;
+  // The panel's opacity, 0 to 1; animated over the duration, then completion runs on the main
+  // loop (also when a later call replaced the animation).
+  virtual void setAlphaValue(double alpha) = 0;
+  virtual double alphaValue() const = 0;
+  virtual void animateAlpha(double alpha, double seconds, std::function<void()> completion) = 0;
   // The content is not owned; it must outlive the panel or be replaced first.
   virtual void setContent(PanelContent* content) = 0;
   // Asks for a redraw of the content on the next pass of the main loop.

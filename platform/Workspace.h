@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -25,12 +26,19 @@ class RunningApplication {
   virtual bool isHidden() const = 0;
 };
 
+// What the desktop tells about other applications.
+enum class WorkspaceEvent { DidActivate, DidUnhide, DidTerminate };
+
 class Workspace {
  public:
   virtual ~Workspace() = default;
   // The application with this process id, or null when no such process runs.
   virtual std::shared_ptr<RunningApplication> runningApplication(pid_t pid) = 0;
   virtual std::shared_ptr<RunningApplication> frontmostApplication() = 0;
+  // Calls the observer on the main loop with the application the event is about, for the life
+  // of the process. For a terminated application only its process id is still meaningful.
+  virtual void observe(WorkspaceEvent event,
+                       std::function<void(std::shared_ptr<RunningApplication>)> observer) = 0;
 };
 
 }  // namespace qn

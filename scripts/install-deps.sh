@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtk-3-dev libwebkit2gtk-4.1-dev libcurl4-openssl-dev
   nlohmann-json3-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libwnck-3-dev libturbojpeg0-dev libpng-dev libatspi2.0-dev libxtst-dev libxi-dev
+  libwnck-3-dev libturbojpeg0-dev libpng-dev libatspi2.0-dev libxtst-dev libxi-dev libxcomposite-dev libcanberra-dev sound-theme-freedesktop
   xvfb openbox xdotool x11-utils imagemagick dbus-x11 at-spi2-core pulseaudio gstreamer1.0-pulseaudio
   libicu-dev tmux procps fonts-wqy-microhei libglib2.0-bin
 )

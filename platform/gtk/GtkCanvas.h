@@ -17,6 +17,13 @@ class GtkCanvas : public Canvas {
   double lineHeight(Font font) override;
   void drawText(const std::string& text, Point topLeft, Font font, Color color) override;
   void drawTextTruncated(const std::string& text, Rect rect, Font font, Color color) override;
+  void save() override;
+  void restore() override;
+  void clipRoundedRect(Rect rect, double radius) override;
+  void strokeRoundedRect(Rect rect, double radius, double lineWidth, Color color) override;
+  void fillPolygon(const std::vector<Point>& points, Color color) override;
+  void strokePolygon(const std::vector<Point>& points, double lineWidth, Color color) override;
+  void drawImage(const Image& image, Rect rect) override;
 
  private:
   cairo_t* cr_;

@@ -1,6 +1,7 @@
 // GtkCompanionBackend: the companion's ports on the GTK backend.
 //   [x] toolkit set-up on X11; main loop, panels, screens, window list, running applications
-//   [ ] sound, accessibility, key posting, capture (the companion does not use them yet)
+//   [x] sound (GtkSound)
+//   [ ] accessibility, input timing, key posting, capture: GtkWorkerPorts answers "none"
 
 #include "platform/gtk/GtkCompanionBackend.h"
 

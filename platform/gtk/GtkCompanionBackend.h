@@ -3,7 +3,9 @@
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkPanels.h"
 #include "platform/gtk/GtkScreens.h"
+#include "platform/gtk/GtkSound.h"
 #include "platform/gtk/GtkWindowList.h"
+#include "platform/gtk/GtkWorkerPorts.h"
 #include "platform/gtk/GtkWorkspace.h"
 
 namespace qn {
@@ -19,6 +21,11 @@ class GtkCompanionBackend {
   Screens& screens() { return screens_; }
   WindowList& windowList() { return windowList_; }
   Workspace& workspace() { return workspace_; }
+  Accessibility& accessibility() { return accessibility_; }
+  InputTiming& inputTiming() { return inputTiming_; }
+  KeyPoster& keyPoster() { return keyPoster_; }
+  WindowCapture& windowCapture() { return windowCapture_; }
+  Sound& sound() { return sound_; }
 
  private:
   GtkMainLoop loop_;
@@ -26,6 +33,11 @@ class GtkCompanionBackend {
   GtkScreens screens_;
   GtkWindowList windowList_;
   GtkWorkspace workspace_;
+  GtkAccessibility accessibility_;
+  GtkInputTiming inputTiming_;
+  GtkKeyPoster keyPoster_;
+  GtkWindowCapture windowCapture_{loop_};
+  GtkSound sound_;
 };
 
 }  // namespace qn

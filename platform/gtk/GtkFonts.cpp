@@ -35,6 +35,8 @@ PangoWeight weightOf(FontWeight weight) {
       return PANGO_WEIGHT_BOLD;
     case FontWeight::Semibold:
       return PANGO_WEIGHT_SEMIBOLD;
+    case FontWeight::Medium:
+      return PANGO_WEIGHT_MEDIUM;
     case FontWeight::Regular:
       break;
   }

@@ -8,6 +8,8 @@
 //   [x] moving by dragging the background: the panel follows the pointer itself, because the
 //       window manager does not move windows it does not manage
 //   [x] context menus (GtkContextMenu)
+//   [x] opacity and its animation (seen only under a compositing manager; the completion runs
+//       either way)
 //   [ ] panels are raised when ordered front; a normal window raised later by the window
 //       manager is not pushed back below them
 
@@ -64,6 +66,7 @@ class GtkPanel : public Panel {
   }
 
   ~GtkPanel() override {
+    if (fadeSource_ != 0) g_source_remove(fadeSource_);
     owner_.forget(this);
     gtk_widget_destroy(window_);
     g_object_unref(window_);
@@ -85,6 +88,17 @@ class GtkPanel : public Panel {
   }
   void orderOut() override { gtk_widget_hide(window_); }
   bool isVisible() const override { return gtk_widget_get_visible(window_); }
+  void setAlphaValue(double alpha) override {
+    endFade();
+    applyAlpha(alpha);
+  }
+  double alphaValue() const override { return alpha_; }
+  void animateAlpha(double alpha, double seconds, std::function<void()> completion) override {
+    endFade();
+    fade_ = Fade{alpha_, std::clamp(alpha, 0.0, 1.0), g_get_monotonic_time(),
+                 std::max(seconds, 0.0), std::move(completion)};
+    fadeSource_ = g_timeout_add(16, onFadeTick, this);
+  }
   void setContent(PanelContent* content) override {
     content_ = content;
     setNeedsDisplay();
@@ -144,6 +158,38 @@ class GtkPanel : public Panel {
     gtk_window_resize(GTK_WINDOW(window_), width, height);
     gtk_window_move(GTK_WINDOW(window_), int(std::lround(root.origin.x)),
                     int(std::lround(root.origin.y)));
+  }
+
+  void applyAlpha(double alpha) {
+    alpha_ = std::clamp(alpha, 0.0, 1.0);
+    gtk_widget_set_opacity(window_, alpha_);
+  }
+
+  // A fade replaced or finished still completes, so callers waiting on it always hear back.
+  void endFade() {
+    if (fadeSource_ != 0) g_source_remove(fadeSource_);
+    fadeSource_ = 0;
+    if (!fade_) return;
+    auto completion = std::move(fade_->completion);
+    applyAlpha(fade_->to);
+    fade_.reset();
+    if (completion) completion();
+  }
+
+  static gboolean onFadeTick(gpointer data) {
+    auto* self = static_cast<GtkPanel*>(data);
+    const Fade& fade = *self->fade_;
+    const double elapsed = double(g_get_monotonic_time() - fade.startedUs) / 1e6;
+    if (elapsed >= fade.seconds) {
+      self->fadeSource_ = 0;
+      auto completion = std::move(self->fade_->completion);
+      self->applyAlpha(fade.to);
+      self->fade_.reset();
+      if (completion) completion();
+      return G_SOURCE_REMOVE;
+    }
+    self->applyAlpha(fade.from + (fade.to - fade.from) * elapsed / fade.seconds);
+    return G_SOURCE_CONTINUE;
   }
 
   static Point global(double xRoot, double yRoot) {
@@ -241,6 +287,13 @@ class GtkPanel : public Panel {
     Point pointer;
     Point frameOrigin;
   };
+  struct Fade {
+    double from;
+    double to;
+    gint64 startedUs;
+    double seconds;
+    std::function<void()> completion;
+  };
 
   GtkPanels& owner_;
   Rect frame_;
@@ -251,6 +304,9 @@ class GtkPanel : public Panel {
   bool movable_ = false;
   bool hovered_ = false;
   std::optional<MoveStart> moveFrom_;
+  double alpha_ = 1;
+  std::optional<Fade> fade_;
+  guint fadeSource_ = 0;
   std::vector<std::unique_ptr<Control>> controls_;
 
   friend class GtkPanels;

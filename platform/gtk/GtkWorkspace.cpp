@@ -4,6 +4,8 @@
 //   [x] terminate: close request to every window, then SIGTERM; force-terminate: SIGKILL
 //   [x] is-terminated (gone, or the pid now names a process started at another time),
 //       is-active, is-hidden, the frontmost application (owner of the active window)
+//   [ ] observers: kept, but nothing tells them yet (activation, de-iconify and process end
+//       are not watched)
 
 #include "platform/gtk/GtkWorkspace.h"
 
@@ -76,6 +78,15 @@ std::shared_ptr<RunningApplication> GtkWorkspace::frontmostApplication() {
   if (!active) return nullptr;
   const auto pid = x11::windowPid(*active);
   return pid ? runningApplication(*pid) : nullptr;
+}
+
+}  // namespace qn
+
+namespace qn {
+
+void GtkWorkspace::observe(WorkspaceEvent event,
+                           std::function<void(std::shared_ptr<RunningApplication>)> observer) {
+  observers_.emplace_back(event, std::move(observer));
 }
 
 }  // namespace qn

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "platform/Workspace.h"
 
 namespace qn {
@@ -10,6 +14,12 @@ class GtkWorkspace : public Workspace {
  public:
   std::shared_ptr<RunningApplication> runningApplication(pid_t pid) override;
   std::shared_ptr<RunningApplication> frontmostApplication() override;
+  void observe(WorkspaceEvent event,
+               std::function<void(std::shared_ptr<RunningApplication>)> observer) override;
+
+ private:
+  std::vector<std::pair<WorkspaceEvent, std::function<void(std::shared_ptr<RunningApplication>)>>>
+      observers_;
 };
 
 }  // namespace qn

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/Panels.h"
@@ -19,6 +21,21 @@ class SimPanel : public Panel {
   void orderFrontRegardless() override { visible_ = true; }
   void orderOut() override { visible_ = false; }
   bool isVisible() const override { return visible_; }
+  void setAlphaValue(double alpha) override { alpha_ = alpha; }
+  double alphaValue() const override { return alpha_; }
+  // The animation ends when the test says so (finishAnimation); a new one ends the old first.
+  void animateAlpha(double alpha, double seconds, std::function<void()> completion) override {
+    finishAnimation();
+    alphaTarget = alpha;
+    animationSeconds = seconds;
+    pendingCompletion = std::move(completion);
+  }
+  void finishAnimation() {
+    if (!alphaTarget) return;
+    alpha_ = *alphaTarget;
+    alphaTarget.reset();
+    if (auto completion = std::move(pendingCompletion)) completion();
+  }
   void setContent(PanelContent* content) override { content_ = content; }
   void setNeedsDisplay() override { ++redraws; }
   void setMovableByBackground(bool movable) override { movableByBackground = movable; }
@@ -33,6 +50,9 @@ class SimPanel : public Panel {
   PanelContent* content() const { return content_; }
 
   PanelRecipe recipe;
+  std::optional<double> alphaTarget;
+  double animationSeconds = 0;
+  std::function<void()> pendingCompletion;
   int redraws = 0;
   bool movableByBackground = false;
   // The controls, in the order they were added.
@@ -42,6 +62,7 @@ class SimPanel : public Panel {
   Rect frame_;
   int level_;
   bool visible_ = false;
+  double alpha_ = 1;
   PanelContent* content_ = nullptr;
 };
 

@@ -44,6 +44,11 @@ std::shared_ptr<RunningApplication> SimWorkspace::frontmostApplication() {
   return nullptr;
 }
 
+void SimWorkspace::notify(WorkspaceEvent event, const std::shared_ptr<RunningApplication>& app) {
+  for (auto& [kind, observer] : observers)
+    if (kind == event) observer(app);
+}
+
 std::shared_ptr<SimApplication> SimWorkspace::add(pid_t pid, unsigned long long start) {
   auto app = std::make_shared<SimApplication>(pid, start);
   apps[pid] = app;

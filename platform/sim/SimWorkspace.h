@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/Workspace.h"
 
@@ -42,9 +45,17 @@ class SimWorkspace : public Workspace {
  public:
   std::shared_ptr<RunningApplication> runningApplication(pid_t pid) override;
   std::shared_ptr<RunningApplication> frontmostApplication() override;
+  void observe(WorkspaceEvent event,
+               std::function<void(std::shared_ptr<RunningApplication>)> observer) override {
+    observers.emplace_back(event, std::move(observer));
+  }
   std::shared_ptr<SimApplication> add(pid_t pid, unsigned long long start = 1);
+  // Tells the observers of the event about the application, as the desktop would.
+  void notify(WorkspaceEvent event, const std::shared_ptr<RunningApplication>& app);
 
   std::map<pid_t, std::shared_ptr<SimApplication>> apps;
+  std::vector<std::pair<WorkspaceEvent, std::function<void(std::shared_ptr<RunningApplication>)>>>
+      observers;
 };
 
 }  // namespace qn
