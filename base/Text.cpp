@@ -143,4 +143,27 @@ std::string replaceInvalidUtf8(std::string_view text) {
   return out;
 }
 
+std::u16string toUtf16(std::string_view text) {
+  std::u16string units;
+  units.reserve(text.size());
+  while (!text.empty()) {
+    const Sequence s = decodeOne(text);
+    char32_t c = 0xFFFD;
+    if (s.valid > 0) {
+      c = s.codePoint;
+      text.remove_prefix(s.valid);
+    } else {
+      text.remove_prefix(s.prefix);
+    }
+    if (c < 0x10000) {
+      units.push_back(char16_t(c));
+    } else {
+      c -= 0x10000;
+      units.push_back(char16_t(0xD800 + (c >> 10)));
+      units.push_back(char16_t(0xDC00 + (c & 0x3FF)));
+    }
+  }
+  return units;
+}
+
 }  // namespace qn

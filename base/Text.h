@@ -23,6 +23,9 @@ bool isValidUtf8(std::string_view text);
 // Replaces each invalid UTF-8 sequence with U+FFFD.
 std::string replaceInvalidUtf8(std::string_view text);
 
+// The UTF-16 code units of UTF-8 text; an invalid sequence becomes U+FFFD.
+std::u16string toUtf16(std::string_view text);
+
 }  // namespace qn
 
 namespace qn {

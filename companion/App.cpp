@@ -13,11 +13,13 @@ App::~App() {
   orphanTimer_.cancel();
   axTimer.cancel();
   capTimer.cancel();
+  guardTimer_.cancel();
   // The panels hold pointers to the views; they go first.
   panel.reset();
   bubble.reset();
   ask.reset();
   mir.reset();
+  shield.reset();
 }
 
 std::unique_ptr<Panel> App::mk(Rect rect) {

@@ -21,6 +21,7 @@
 #include "companion/views/ListView.h"
 #include "companion/views/TabView.h"
 #include "companion/worker/MirrorView.h"
+#include "companion/worker/ShieldView.h"
 #include "platform/Accessibility.h"
 #include "platform/Controls.h"
 #include "platform/InputTiming.h"
@@ -125,13 +126,24 @@ class App : public std::enable_shared_from_this<App> {
 
   // The worker application and window.
   std::shared_ptr<RunningApplication> chrome();
+  bool axOK(bool prompt);
   void axCheck();
+  AXRef axWin();
+  std::vector<AXRef> axWins();
+  std::string axTitle(const AXRef& el);
+  Size axSize(const AXRef& el);
+  void axSet(const AXRef& el, Rect r);
+  bool axFrame(Rect r);
+  std::optional<Screen> mouseScreen();
   void peek(const std::string& caption);
   void unpeek();
   void show(const std::string& reason);
+  void verifyShown(const std::string& reason, bool last);
   void hideNow();
   void place(const std::optional<std::string>& id, bool mouse);
   void centerOnPanel();
+  void capture();
+  void emit2toggle();
   void mirror(bool on);
   void layMirror();
   void frameCommand(const nlohmann::json& command);
@@ -139,9 +151,12 @@ class App : public std::enable_shared_from_this<App> {
   void curCommand(const nlohmann::json& command);
   int64_t postKeys(const std::string& text);
   bool postKey(const std::string& name);
+  void focusInput();
   void watch();
   void guardTick();
+  void leaked(const std::string& kind);
   void slowTick();
+  void follow();
   void playAlert();
 
   const CompanionOptions& options() const { return options_; }
@@ -198,9 +213,11 @@ class App : public std::enable_shared_from_this<App> {
   bool nativeApp = false;
   bool peeking = false;
   std::unique_ptr<Panel> shield;
+  std::unique_ptr<ShieldView> sv;
   Timer axTimer;
   Timer capTimer;
   bool capBusy = false;
+  std::optional<ShareableWindow> capWin;
   std::vector<Job> jobs;
   std::string sel;
   int64_t fseq = -1;
@@ -245,6 +262,8 @@ class App : public std::enable_shared_from_this<App> {
   std::vector<Button*> buttonRow();
   std::string fastWarning() const;
   void placeBubble(double W, double h);
+  // The height of the first screen: window-list and accessibility y run down from its top.
+  double h0();
   void animationTick();
   void orphanTick();
   void ensureAnimation();
@@ -257,6 +276,9 @@ class App : public std::enable_shared_from_this<App> {
   double launchedAt_ = 0;
   Timer slow_;
   Timer orphanTimer_;
+  Timer guardTimer_;
+  // Each peek has its own number; a capture answered after its peek ended is dropped.
+  uint64_t peekNumber_ = 0;
   std::shared_ptr<RunningApplication> orphanWorker_;
   int orphanTicks_ = 0;
 };

@@ -34,12 +34,22 @@ double overlapArea(Rect a, Rect b) {
   return width > 0 && height > 0 ? width * height : 0;
 }
 
+}  // namespace
+
 bool contains(Rect r, Point p) {
   return p.x >= r.origin.x && p.x < r.origin.x + r.size.width && p.y >= r.origin.y &&
          p.y < r.origin.y + r.size.height;
 }
 
-}  // namespace
+Rect grown(Rect r, double d) {
+  return Rect{{r.origin.x - d, r.origin.y - d}, {r.size.width + 2 * d, r.size.height + 2 * d}};
+}
+
+bool insideRect(Rect inner, Rect outer) {
+  return inner.origin.x >= outer.origin.x && inner.origin.y >= outer.origin.y &&
+         inner.origin.x + inner.size.width <= outer.origin.x + outer.size.width &&
+         inner.origin.y + inner.size.height <= outer.origin.y + outer.size.height;
+}
 
 std::optional<size_t> bestScreen(Rect rect, const std::vector<Rect>& frames) {
   std::optional<size_t> best;

@@ -37,6 +37,16 @@ struct EdgePlace {
 // Where a drag to the pointer p on the screen s puts the tab.
 EdgePlace dragMapping(Point p, const Screen& s);
 
+// Whether the point lies in the rectangle, as a pointer in desktop coordinates does: the left
+// and bottom edges count, the right and top ones do not.
+bool contains(Rect r, Point p);
+
+// The rectangle grown by d on every side (shrunk for a negative d).
+Rect grown(Rect r, double d);
+
+// Whether inner lies entirely inside outer.
+bool insideRect(Rect inner, Rect outer);
+
 // The first screen whose frame contains p, else the main screen, else the first screen.
 std::optional<Screen> screenUnder(Point p, const std::vector<Screen>& screens,
                                   const std::optional<Screen>& mainScreen);

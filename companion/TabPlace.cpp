@@ -7,12 +7,16 @@ std::optional<Screen> App::panelScreen() {
   const auto rect = panelRect(options_.panelPids, ports_.windowList.onScreenWindows());
   if (!rect) return std::nullopt;
   const auto screens = ports_.screens.screens();
-  const double h0 = screens.empty() ? 0 : screens.front().frame.size.height;
   std::vector<Rect> frames;
-  for (const auto& screen : screens) frames.push_back(toWindowListSpace(screen.frame, h0));
+  for (const auto& screen : screens) frames.push_back(toWindowListSpace(screen.frame, h0()));
   const auto index = bestScreen(*rect, frames);
   if (!index) return std::nullopt;
   return screens[*index];
+}
+
+double App::h0() {
+  const auto screens = ports_.screens.screens();
+  return screens.empty() ? 0 : screens.front().frame.size.height;
 }
 
 std::optional<Screen> App::home() {

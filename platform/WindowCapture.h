@@ -21,6 +21,9 @@ struct ShareableWindow {
   int layer = 0;
   Rect frame;
   std::string title;
+  // Pixels per point of the screen it is on: a picture at frame size times this is at full
+  // resolution.
+  double scale = 1;
 };
 
 // Screen capture of other applications' windows. Both calls answer later, on the main loop;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@ class SimKeyPoster : public KeyPoster {
   bool post(pid_t pid, const KeyEvent& event) override {
     if (failing) return false;
     posted.emplace_back(pid, event);
+    if (onPost) onPost();
     return true;
   }
   void pause(double seconds) override {
@@ -21,6 +23,8 @@ class SimKeyPoster : public KeyPoster {
   }
 
   bool failing = false;
+  // Runs after each event is posted, e.g. to end the worker midway.
+  std::function<void()> onPost;
   std::vector<std::pair<pid_t, KeyEvent>> posted;
   int pauses = 0;
   double pausedSeconds = 0;

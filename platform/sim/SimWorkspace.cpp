@@ -10,11 +10,15 @@ bool SimApplication::hide() {
 }
 
 bool SimApplication::unhide() {
+  ++unhideCalls;
   hidden = false;
   return true;
 }
 
 bool SimApplication::activate() {
+  ++activateCalls;
+  if (workspace != nullptr)
+    for (auto& [otherPid, other] : workspace->apps) other->active = false;
   hidden = false;
   active = true;
   return true;
@@ -51,6 +55,7 @@ void SimWorkspace::notify(WorkspaceEvent event, const std::shared_ptr<RunningApp
 
 std::shared_ptr<SimApplication> SimWorkspace::add(pid_t pid, unsigned long long start) {
   auto app = std::make_shared<SimApplication>(pid, start);
+  app->workspace = this;
   apps[pid] = app;
   return app;
 }

@@ -13,6 +13,8 @@ namespace qn {
 
 // An application of the simulated desktop and what was asked of it. How it reacts to a polite
 // or a forced termination is set by the test.
+class SimWorkspace;
+
 class SimApplication : public RunningApplication {
  public:
   explicit SimApplication(pid_t pid, unsigned long long start = 1) : pid_(pid), start_(start) {}
@@ -32,7 +34,11 @@ class SimApplication : public RunningApplication {
   bool terminated = false;
   bool active = false;
   bool hidden = false;
+  // Activating one application of this workspace deactivates the others.
+  SimWorkspace* workspace = nullptr;
   int hideCalls = 0;
+  int unhideCalls = 0;
+  int activateCalls = 0;
   int terminateCalls = 0;
   int forceCalls = 0;
 
