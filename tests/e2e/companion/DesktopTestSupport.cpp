@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -126,6 +127,46 @@ std::unique_ptr<Panel> shownPanel(Rect frame, PanelContent* content) {
 void pointerToPanel(const Panel& panel, Point local) {
   const Rect root = GtkDesktopSpace::desktopToRoot(panel.frame());
   pointerTo(int(std::lround(root.origin.x + local.x)), int(std::lround(root.origin.y + local.y)));
+}
+
+void clickAt(const Panel& panel, Point local, const std::string& button) {
+  pointerToPanel(panel, local);
+  xdotool({"click", button});
+}
+
+void saveScreenshot(const std::string& path) {
+  SpawnOptions shot;
+  shot.executable = "/usr/bin/import";
+  shot.arguments = {"-window", "root", path};
+  EXPECT_EQ(ChildProcess::run(shot), 0) << path;
+}
+
+ScreenPixels::ScreenPixels() {
+  GdkWindow* root = gdk_get_default_root_window();
+  pixels_ = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
+                                       gdk_window_get_height(root));
+}
+
+ScreenPixels::~ScreenPixels() {
+  g_object_unref(pixels_);
+}
+
+const unsigned char* ScreenPixels::at(Point p) const {
+  return gdk_pixbuf_get_pixels(pixels_) + int(p.y) * gdk_pixbuf_get_rowstride(pixels_) +
+         int(p.x) * gdk_pixbuf_get_n_channels(pixels_);
+}
+
+double ScreenPixels::brightness(Point p) const {
+  const unsigned char* px = at(p);
+  return (px[0] + px[1] + px[2]) / 3.0;
+}
+
+double ScreenPixels::brightest(Rect r) const {
+  double best = 0;
+  for (int y = int(r.origin.y); y < int(r.origin.y + r.size.height); ++y)
+    for (int x = int(r.origin.x); x < int(r.origin.x + r.size.width); ++x)
+      best = std::max(best, brightness(Point{double(x), double(y)}));
+  return best;
 }
 
 }  // namespace qn

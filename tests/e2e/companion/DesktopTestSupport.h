@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <functional>
 #include <memory>
@@ -53,5 +54,29 @@ std::unique_ptr<Panel> shownPanel(Rect frame, PanelContent* content);
 
 // Moves the real pointer to a point of the panel's content (top-down, from its top left).
 void pointerToPanel(const Panel& panel, Point local);
+
+// Clicks a point of the panel's content with the real pointer (button 1 by default).
+void clickAt(const Panel& panel, Point local, const std::string& button = "1");
+
+// Saves a picture of the whole screen to the file, for a person to look at.
+void saveScreenshot(const std::string& path);
+
+// The whole screen's pixels, read back from the X server when made; points in root coordinates.
+class ScreenPixels {
+ public:
+  ScreenPixels();
+  ~ScreenPixels();
+  ScreenPixels(const ScreenPixels&) = delete;
+  ScreenPixels& operator=(const ScreenPixels&) = delete;
+  // Red, green and blue of the pixel, 0 to 255 each.
+  const unsigned char* at(Point p) const;
+  // Mean of red, green and blue, 0 to 255.
+  double brightness(Point p) const;
+  // The brightest pixel of a rectangle.
+  double brightest(Rect r) const;
+
+ private:
+  GdkPixbuf* pixels_;
+};
 
 }  // namespace qn

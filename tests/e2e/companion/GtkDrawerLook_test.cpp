@@ -134,39 +134,6 @@ struct Drawer {
   Rect speeds;
 };
 
-// The screen's pixels, read back from the X server.
-class Screen {
- public:
-  Screen() {
-    GdkWindow* root = gdk_get_default_root_window();
-    pixels_ = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
-                                         gdk_window_get_height(root));
-  }
-  ~Screen() { g_object_unref(pixels_); }
-  // Mean of red, green and blue, 0 to 255.
-  double brightness(Point p) const {
-    const int x = int(p.x), y = int(p.y);
-    const guchar* px = gdk_pixbuf_get_pixels(pixels_) + y * gdk_pixbuf_get_rowstride(pixels_) +
-                       x * gdk_pixbuf_get_n_channels(pixels_);
-    return (px[0] + px[1] + px[2]) / 3.0;
-  }
-  const guchar* at(Point p) const {
-    return gdk_pixbuf_get_pixels(pixels_) + int(p.y) * gdk_pixbuf_get_rowstride(pixels_) +
-           int(p.x) * gdk_pixbuf_get_n_channels(pixels_);
-  }
-  // The brightest pixel of a rectangle.
-  double brightest(Rect r) const {
-    double best = 0;
-    for (int y = int(r.origin.y); y < int(r.origin.y + r.size.height); ++y)
-      for (int x = int(r.origin.x); x < int(r.origin.x + r.size.width); ++x)
-        best = std::max(best, brightness(Point{double(x), double(y)}));
-    return best;
-  }
-
- private:
-  GdkPixbuf* pixels_;
-};
-
 const Texts kChinese{{{"义乌小商品供应商名录采集（第二批，含联系方式和主营类目）", "3/10", kGreen},
                       {"广州服装档口", "排队 1", {0.6, 0.6, 0.6, 1}},
                       {"深圳电子元件", "需要你", kOrange}},
@@ -203,12 +170,9 @@ TEST(GtkDrawerLook, DarkDrawerInChineseAndEnglishIsLegible) {
     ASSERT_TRUE(
         spinUntil([&] { return viewableAt(GtkDesktopSpace::desktopToRoot(d->panel->frame())); }));
   spinFor(0.5);
-  SpawnOptions shot;
-  shot.executable = "/usr/bin/import";
-  shot.arguments = {"-window", "root", std::string(QN_SHOT_DIR) + "/drawer-zh-en.png"};
-  EXPECT_EQ(ChildProcess::run(shot), 0);
+  saveScreenshot(std::string(QN_SHOT_DIR) + "/drawer-zh-en.png");
 
-  const Screen screen;
+  const ScreenPixels screen;
   for (const Drawer* d : {&zh, &en}) {
     const Rect frame = d->panel->frame();
     // The margin left of the labels is plain background.
@@ -281,11 +245,8 @@ TEST(GtkDrawerLook, AskDialogButtonsFitTheirTitles) {
   ASSERT_TRUE(
       spinUntil([&] { return viewableAt(GtkDesktopSpace::desktopToRoot(dialog->frame())); }));
   spinFor(0.4);
-  SpawnOptions shot;
-  shot.executable = "/usr/bin/import";
-  shot.arguments = {"-window", "root", std::string(QN_SHOT_DIR) + "/ask-dialog-zh.png"};
-  EXPECT_EQ(ChildProcess::run(shot), 0);
-  const Screen screen;
+  saveScreenshot(std::string(QN_SHOT_DIR) + "/ask-dialog-zh.png");
+  const ScreenPixels screen;
   for (Label* label : labels)
     EXPECT_GT(screen.brightest(rootRect(*dialog, label->frame())), 140) << label->text();
   // Each title lies inside its bezel with room on both sides: the outer 5 pixels of a button's
@@ -310,7 +271,7 @@ TEST(GtkDrawerLook, ControlsWithoutAnAreaShowNothing) {
   const Rect placed{{20, 70}, {40, 4}};
   panel->addBox(kOrange, 2)->setFrame(placed);
   spinFor(0.4);
-  const Screen screen;
+  const ScreenPixels screen;
   EXPECT_LT(screen.brightest(rootRect(*panel, Rect{{4, 4}, {60, 30}})), 60) << "no frame";
   EXPECT_LT(screen.brightest(rootRect(*panel, Rect{{10, 46}, {30, 12}})), 60) << "no width";
   const guchar* box = screen.at(rootRect(*panel, Rect{{30, 72}, {}}).origin);

@@ -31,11 +31,6 @@ class CountingContent : public PanelContent {
   int exited = 0;
 };
 
-void clickAt(const Panel& panel, Point local) {
-  pointerToPanel(panel, local);
-  xdotool({"click", "1"});
-}
-
 Point middle(Rect r) {
   return Point{r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2};
 }
