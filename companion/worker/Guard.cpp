@@ -9,9 +9,6 @@ void App::guardTick() {}
 
 void App::slowTick() {}
 
-// Needs a sound port; the alert command is accepted and silent for now.
-void App::playAlert() {}
-
 // Accessibility access comes with the worker-window control.
 void App::axCheck() {}
 
