@@ -8,6 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tests/e2e/with-desktop.sh" node "$root/bench/launch_bench.js" "$build/QUENTRA.app" "${QN_BENCH_RUNS:-7}"
 "$build/bench/companion_reader_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$root/tests/e2e/with-desktop.sh" node "$root/bench/companion_process_bench.js" "$build/bin/brinket" 10000
+"$build/bench/frame_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$root/tests/e2e/with-desktop.sh" node "$root/bench/frame_process_bench.js" "$build/bin/brinket" 3000
 "$root/tests/e2e/with-desktop.sh" "$build/bench/drawer_controls_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$root/tests/e2e/with-desktop.sh" "$build/bench/bubble_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$build/bench/guard_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

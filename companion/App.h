@@ -54,9 +54,9 @@ struct CompanionPorts {
   std::function<void()> terminate;
 };
 
-// The last still image of a job, as received.
+// The last picture of a job and the size of its source.
 struct Still {
-  std::string image;
+  ImageRef image;
   Size size;
 };
 
@@ -146,6 +146,8 @@ class App : public std::enable_shared_from_this<App> {
   void emit2toggle();
   void mirror(bool on);
   void layMirror();
+  void keepStill(const std::string& id, ImageRef image, Size size);
+  void useStill(const std::string& id);
   void frameCommand(const nlohmann::json& command);
   void stillCommand(const nlohmann::json& command);
   void curCommand(const nlohmann::json& command);
@@ -256,6 +258,8 @@ class App : public std::enable_shared_from_this<App> {
   void stateCommand(const nlohmann::json& command);
   void mirrorCommand(const nlohmann::json& command);
   void drawerCommand(const nlohmann::json& command);
+  bool mirrorsCommand(const nlohmann::json& command) const;
+  std::string mirrorCaption() const;
   void redrawTab();
   std::vector<Job> listRows() const;
   std::string countsLine(bool listShown) const;

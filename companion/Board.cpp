@@ -19,12 +19,6 @@ std::vector<Job> tasksOf(const nlohmann::json& command, bool zh) {
   return list;
 }
 
-const Job* findJob(const std::vector<Job>& jobs, const std::string& id) {
-  const auto found =
-      std::find_if(jobs.begin(), jobs.end(), [&](const Job& j) { return j.id == id; });
-  return found == jobs.end() ? nullptr : &*found;
-}
-
 }  // namespace
 
 const Job* App::cur() const {
@@ -126,8 +120,8 @@ void App::board(const nlohmann::json& command) {
   shown = current != nullptr && current->shown;
   redrawTab();
 
-  if (const Job* mirrored = findJob(jobs, mirrorId); mirrorOn && mirrored != nullptr) {
-    mv->caption = T("实时画面 · 只能看", "Live view") + " · " + mirrored->title;
+  if (mirrorOn && findJob(jobs, mirrorId) != nullptr) {
+    mv->caption = mirrorCaption();
     mir->setNeedsDisplay();
   }
 

@@ -181,30 +181,30 @@ TEST_F(BoardTest, RepeatedIdKeepsEveryTask) {
 }
 
 TEST_F(BoardTest, StillsPrunedToLiveJobs) {
-  sim.app->stills["a"] = Still{"x", {1, 1}};
-  sim.app->stills["d"] = Still{"x", {1, 1}};
-  sim.app->stills["gone"] = Still{"x", {1, 1}};
+  sim.app->stills["a"] = Still{std::make_shared<Image>(), {1, 1}};
+  sim.app->stills["d"] = Still{std::make_shared<Image>(), {1, 1}};
+  sim.app->stills["gone"] = Still{std::make_shared<Image>(), {1, 1}};
   sim.app->mirrorId = "gone";
-  sim.app->mv->img = "frame";
+  sim.app->mv->img = std::make_shared<Image>();
   board(R"("tasks":[{"id":"a","state":"running"},{"id":"d","state":"done"}])");
   EXPECT_EQ(sim.app->stills.size(), 1u);
   EXPECT_TRUE(sim.app->stills.contains("a"));
-  EXPECT_FALSE(sim.app->mv->img.has_value());
+  EXPECT_FALSE(sim.app->mv->img);
 }
 
 TEST_F(BoardTest, MirrorCaptionAndImageKeptWhileMirroring) {
   sim.app->mirrorOn = true;
   sim.app->mirrorId = "a";
-  sim.app->mv->img = "frame";
+  sim.app->mv->img = std::make_shared<Image>();
   board(R"("tasks":[{"id":"a","state":"done","title":"Shop"}])");
-  EXPECT_TRUE(sim.app->mv->img.has_value());
+  EXPECT_TRUE(sim.app->mv->img);
   EXPECT_EQ(sim.app->mv->caption, "Live view · Shop");
   EXPECT_TRUE(sim.app->view->shown);
 }
 
 TEST(BoardOutsideBoardMode, StillsUntouched) {
   SimCompanion sim;
-  sim.app->stills["a"] = Still{"x", {1, 1}};
+  sim.app->stills["a"] = Still{std::make_shared<Image>(), {1, 1}};
   sim.command(R"({"cmd":"board","tasks":[]})");
   EXPECT_EQ(sim.app->stills.size(), 1u);
 }

@@ -78,4 +78,10 @@ std::string statusLabel(std::string_view state, bool zh) {
   return "";
 }
 
+const Job* findJob(const std::vector<Job>& jobs, const std::string& id) {
+  const auto found =
+      std::find_if(jobs.begin(), jobs.end(), [&](const Job& j) { return j.id == id; });
+  return found == jobs.end() ? nullptr : &*found;
+}
+
 }  // namespace qn

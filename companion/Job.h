@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -46,5 +47,8 @@ bool isAttentionState(std::string_view state);
 
 // The status label for a state, empty for a state without one.
 std::string statusLabel(std::string_view state, bool zh);
+
+// The first job with the id, or null.
+const Job* findJob(const std::vector<Job>& jobs, const std::string& id);
 
 }  // namespace qn

@@ -22,7 +22,7 @@ void App::applicationDidFinishLaunching() {
   buildAsk();
   mir = mk(Rect{{0, 0}, {900, 600}});
   mir->setLevel(3);
-  mv = std::make_unique<MirrorView>();
+  mv = std::make_unique<MirrorView>(options_.zh, *mir);
   mir->setContent(mv.get());
 
   view->onClick = weakly([](App& app) {
@@ -37,7 +37,25 @@ void App::applicationDidFinishLaunching() {
     }
     app.send({{"ev", "toggle"}});
   });
+  mv->onClose = weakly([](App& app) {
+    const std::string id = app.mirrorId;
+    app.mirror(false);
+    app.send({{"ev", "mirror"}, {"v", false}}, id);
+  });
   const std::weak_ptr<App> weak = weak_from_this();
+  mv->onDragWin = [weak](Point delta) {
+    const auto app = weak.lock();
+    if (!app) return;
+    app->mirMoved = true;
+    Rect frame = app->mir->frame();
+    frame.origin.x += delta.x;
+    frame.origin.y += delta.y;
+    app->mir->setFrame(frame);
+  };
+  mv->onNeedsDisplay = weakly([](App& app) {
+    app.mir->setNeedsDisplay();
+    app.ensureAnimation();
+  });
   view->onHover = [weak](bool inside) {
     const auto app = weak.lock();
     if (!app) return;

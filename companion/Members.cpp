@@ -61,6 +61,11 @@ std::optional<std::string> stringMember(const nlohmann::json& object, const char
   return value->get<std::string>();
 }
 
+const std::string* stringRef(const nlohmann::json& object, const char* key) {
+  const auto* value = member(object, key);
+  return value != nullptr && value->is_string() ? value->get_ptr<const std::string*>() : nullptr;
+}
+
 const nlohmann::json* objectMember(const nlohmann::json& object, const char* key) {
   const auto* value = member(object, key);
   return value != nullptr && value->is_object() ? value : nullptr;

@@ -15,6 +15,8 @@ std::optional<int32_t> int32Member(const nlohmann::json& object, const char* key
 std::optional<double> numberMember(const nlohmann::json& object, const char* key);
 std::optional<bool> boolMember(const nlohmann::json& object, const char* key);
 std::optional<std::string> stringMember(const nlohmann::json& object, const char* key);
+// The string itself, not a copy (frames carry hundreds of kilobytes), or null.
+const std::string* stringRef(const nlohmann::json& object, const char* key);
 // The member itself when it exists and is an object.
 const nlohmann::json* objectMember(const nlohmann::json& object, const char* key);
 

@@ -147,13 +147,15 @@ TEST(Protocol, DrawerOutsideBoardModeKeepsSelection) {
 
 TEST(Protocol, MirrorIdsInBoardMode) {
   SimCompanion sim(test::boardOptions());
-  sim.app->mirrorOn = true;
-  sim.app->mirrorId = "a";
+  sim.command(R"({"cmd":"mirror","id":"a","on":true})");
+  sim.app->mv->cur = Point{1, 2};
   sim.command(R"({"cmd":"mirror","id":"b","on":false})");
   EXPECT_EQ(sim.app->mirrorId, "a");
+  EXPECT_TRUE(sim.app->mirrorOn);
   sim.command(R"({"cmd":"mirror","id":"b","on":true})");
   EXPECT_EQ(sim.app->mirrorId, "b");
-  EXPECT_FALSE(sim.app->mirrorOn) << "switching jobs drops the old mirror first";
+  EXPECT_TRUE(sim.app->mirrorOn);
+  EXPECT_FALSE(sim.app->mv->cur) << "switching jobs reopens the mirror afresh";
 }
 
 TEST(Protocol, ReadyAndQuit) {

@@ -121,7 +121,4 @@ void App::follow() {
   emit({{"ev", "screen"}, {"did", screenID}});
 }
 
-// Needs a sound port; the alert command is accepted and silent for now.
-void App::playAlert() {}
-
 }  // namespace qn

@@ -21,7 +21,11 @@ class SimPanel : public Panel {
   void orderFrontRegardless() override { visible_ = true; }
   void orderOut() override { visible_ = false; }
   bool isVisible() const override { return visible_; }
-  void setAlphaValue(double alpha) override { alpha_ = alpha; }
+  // Like the desktop's, setting the opacity ends a running animation first.
+  void setAlphaValue(double alpha) override {
+    finishAnimation();
+    alpha_ = alpha;
+  }
   double alphaValue() const override { return alpha_; }
   // The animation ends when the test says so (finishAnimation); a new one ends the old first.
   void animateAlpha(double alpha, double seconds, std::function<void()> completion) override {
