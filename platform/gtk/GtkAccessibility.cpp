@@ -7,7 +7,8 @@
 //       the first
 //   [x] "AXTitle", "AXSize", "AXPosition" (component extents in screen coordinates, the frame
 //       included), "AXRole", "AXSubrole", "AXChildren" (at most kMaxChildren), "AXFocused",
-//       "AXMain", "AXFocusedUIElement" (the focused element of the windows)
+//       "AXMain", "AXFocusedUIElement" (the focused element of the windows; in an inactive
+//       window, which reports none, the element last given the focus through this port)
 //   [x] roles: text area (multi-line), text field, combo box, search field (an entry whose
 //       input type is search), web area; "password text" is the secure text field subrole
 //   [x] "AXFocused" set on an element: AT-SPI grab-focus, and the keyboard focus is given back
@@ -23,6 +24,7 @@
 
 #include <atspi/atspi.h>
 #include <gio/gio.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cstring>
@@ -383,6 +385,10 @@ AXRef GtkAccessibility::elementAttribute(const AXRef& element, std::string_view 
   } else if (name == "AXFocusedUIElement") {
     for (AtspiAccessible* window : windows)
       if (!result) result = wrap(focusedIn(window), pid);
+    const auto given = givenFocus_.find(pid);
+    if (!result && given != givenFocus_.end() && !hasState(objectOf(given->second), ATSPI_STATE_DEFUNCT) &&
+        active == windows.end())
+      result = given->second;
   }
   unrefAll(windows);
   return result;
@@ -422,6 +428,11 @@ bool GtkAccessibility::setBoolAttribute(const AXRef& element, std::string_view n
   const bool grabbed = atspi_component_grab_focus(component, nullptr);
   g_object_unref(component);
   if (grabbed && userHasFocus) giveFocusBack(userWindow, pid, workerWasHidden);
+  if (grabbed) {
+    // Bounded: one element per process, and only processes that still run.
+    std::erase_if(givenFocus_, [](const auto& entry) { return ::kill(entry.first, 0) != 0; });
+    givenFocus_[pid] = element;
+  }
   return grabbed;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "platform/Accessibility.h"
@@ -37,6 +38,9 @@ class GtkAccessibility : public Accessibility {
   // Connects to the accessibility bus once it answers and is enabled.
   bool connected();
   bool connected_ = false;
+  // The element this port last gave the focus to, per process: toolkits report no focused
+  // element while their window is inactive, and it stays inactive here.
+  std::map<pid_t, AXRef> givenFocus_;
 };
 
 }  // namespace qn

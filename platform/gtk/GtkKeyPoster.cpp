@@ -4,7 +4,9 @@
 //       the caret moved behind it; no window is activated
 //   [x] text otherwise (Chromium), and named keys: KeyPress/KeyRelease sent with XSendEvent to
 //       the process's active window, else its first; characters no key makes get a spare key
-//       code for the moment
+//       code for the moment. A window without the keyboard focus is told it has it (a sent
+//       FocusIn) for the key press and told otherwise after the release, since Chromium drops
+//       keys while it believes itself unfocused; the real focus never moves
 //   [x] surrogate pairs: the first unit is kept until the second arrives, then the character
 //       goes out once
 //   [x] macOS key codes of the named keys (Return, Tab, Escape, Backspace, forward Delete,
@@ -87,6 +89,16 @@ std::optional<unsigned long> keyWindowOf(pid_t pid) {
                                                                              : windows.front();
 }
 
+void sendFocus(Display* d, unsigned long window, int type) {
+  XEvent event{};
+  event.xfocus.type = type;
+  event.xfocus.display = d;
+  event.xfocus.window = window;
+  event.xfocus.mode = NotifyNormal;
+  event.xfocus.detail = NotifyNonlinear;
+  XSendEvent(d, window, False, FocusChangeMask, &event);
+}
+
 }  // namespace
 
 bool GtkKeyPoster::post(pid_t pid, const KeyEvent& event) {
@@ -143,8 +155,12 @@ bool GtkKeyPoster::sendKey(pid_t pid, unsigned long keysym, bool down) {
   event.xkey.keycode = key->first;
   event.xkey.state = key->second;
   event.xkey.same_screen = True;
+  const auto* cache = x11::ClientCache::instance();
+  const bool unfocused = cache->activeWindow() != *window;
   gdk_x11_display_error_trap_push(gdk_display_get_default());
+  if (unfocused && down) sendFocus(d, *window, FocusIn);
   const Status sent = XSendEvent(d, *window, True, down ? KeyPressMask : KeyReleaseMask, &event);
+  if (unfocused && !down) sendFocus(d, *window, FocusOut);
   XFlush(d);
   const bool ok = gdk_x11_display_error_trap_pop(gdk_display_get_default()) == 0 && sent != 0;
   return ok;
