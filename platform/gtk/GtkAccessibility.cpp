@@ -43,8 +43,9 @@ constexpr int kMaxChildren = 1000;
 // The focus search outside Collection support, bounded like any tree walk here.
 constexpr int kMaxSearched = 2000;
 constexpr int kMaxSearchDepth = 12;
-// How long a toolkit may take to activate its window after a focus grab.
-constexpr gint64 kActivationWaitMicros = 200'000;
+// How long a toolkit may take to activate its window after a focus grab, and the window
+// manager to give the focus back.
+constexpr gint64 kActivationWaitMicros = 300'000;
 
 class AtspiElement : public AXElement {
  public:
@@ -257,14 +258,16 @@ AtspiAccessible* focusedIn(AtspiAccessible* window) {
 // had the keyboard focus gets it back at once, and an iconified worker is iconified again.
 void giveFocusBack(unsigned long userWindow, pid_t worker, bool workerWasHidden) {
   const gint64 deadline = g_get_monotonic_time() + kActivationWaitMicros;
+  bool asked = false;
   while (g_get_monotonic_time() < deadline) {
     const auto active = x11::activeWindow();
-    if (active && *active != userWindow && x11::windowPid(*active) == worker) {
+    if (asked && active == userWindow) return;
+    if (!asked && active && *active != userWindow && x11::windowPid(*active) == worker) {
       x11::requestActivate(userWindow);
       if (workerWasHidden)
         for (unsigned long window : x11::windowsOf(worker)) x11::iconify(window);
       x11::flush();
-      return;
+      asked = true;
     }
     g_usleep(5000);
   }
@@ -504,6 +507,55 @@ bool GtkAccessibility::insertAtCaret(const AXRef& element, const std::string& ut
   if (editable != nullptr) g_object_unref(editable);
   if (text != nullptr) g_object_unref(text);
   return inserted;
+}
+
+bool GtkAccessibility::applyTextKey(const AXRef& element, TextKey key) {
+  AtspiAccessible* object = objectOf(element);
+  if (object == nullptr) return false;
+  if (key == TextKey::Return) {
+    AtspiAction* action = atspi_accessible_get_action_iface(object);
+    if (action == nullptr) return false;
+    bool done = false;
+    const gint count = atspi_action_get_n_actions(action, nullptr);
+    for (gint i = 0; i < count && !done; ++i)
+      if (takeString(atspi_action_get_action_name(action, i, nullptr)) == "activate")
+        done = atspi_action_do_action(action, i, nullptr);
+    g_object_unref(action);
+    return done;
+  }
+  AtspiText* text = atspi_accessible_get_text_iface(object);
+  AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
+  bool done = false;
+  if (text != nullptr && editable != nullptr) {
+    const gint caret = std::max(atspi_text_get_caret_offset(text, nullptr), 0);
+    const gint length = atspi_text_get_character_count(text, nullptr);
+    switch (key) {
+      case TextKey::Backspace:
+        done = caret == 0 || atspi_editable_text_delete_text(editable, caret - 1, caret, nullptr);
+        break;
+      case TextKey::Delete:
+        done = caret >= length ||
+               atspi_editable_text_delete_text(editable, caret, caret + 1, nullptr);
+        break;
+      case TextKey::Left:
+        done = atspi_text_set_caret_offset(text, std::max(caret - 1, 0), nullptr);
+        break;
+      case TextKey::Right:
+        done = atspi_text_set_caret_offset(text, std::min(caret + 1, length), nullptr);
+        break;
+      case TextKey::Home:
+        done = atspi_text_set_caret_offset(text, 0, nullptr);
+        break;
+      case TextKey::End:
+        done = atspi_text_set_caret_offset(text, length, nullptr);
+        break;
+      case TextKey::Return:
+        break;
+    }
+  }
+  if (text != nullptr) g_object_unref(text);
+  if (editable != nullptr) g_object_unref(editable);
+  return done;
 }
 
 }  // namespace qn

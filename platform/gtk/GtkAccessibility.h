@@ -7,6 +7,9 @@
 
 namespace qn {
 
+// The named keys an editable text element can take without key events.
+enum class TextKey { Backspace, Delete, Left, Right, Home, End, Return };
+
 // Accessibility through AT-SPI 2. Windows are also matched to their X clients by owner and
 // title, because moving, sizing and raising a top-level window go through the window manager.
 class GtkAccessibility : public Accessibility {
@@ -33,6 +36,9 @@ class GtkAccessibility : public Accessibility {
   AXRef focusedEditableElement(pid_t pid);
   // Inserts the text at the element's caret and moves the caret behind it, as typing would.
   bool insertAtCaret(const AXRef& element, const std::string& utf8);
+  // Does what the key does at the element's caret; Return performs the element's activate
+  // action.
+  bool applyTextKey(const AXRef& element, TextKey key);
 
  private:
   // Connects to the accessibility bus once it answers and is enabled.

@@ -1,7 +1,8 @@
 // GtkKeyPoster: key events for another process on X11, never through XTEST (which types into
 // whatever has the focus: the user's application).
 //   [x] text into a focused element with editable text (GTK): AT-SPI insert-text at the caret,
-//       the caret moved behind it; no window is activated
+//       the caret moved behind it; Backspace, Delete, Left, Right, Home, End as text edits and
+//       caret moves, Return as the element's activate action; no window is activated
 //   [x] text otherwise (Chromium), and named keys: KeyPress/KeyRelease sent with XSendEvent to
 //       the process's active window, else its first; characters no key makes get a spare key
 //       code for the moment. A window without the keyboard focus is told it has it (a sent
@@ -11,8 +12,8 @@
 //       goes out once
 //   [x] macOS key codes of the named keys (Return, Tab, Escape, Backspace, forward Delete,
 //       Space, arrows, Home, End, Page Up, Page Down)
-//   [ ] toolkits that ignore sent key events and offer no editable text get nothing (xterm
-//       without allowSendEvents)
+//   [ ] toolkits that ignore sent key events get only what editable text can do: GTK ignores
+//       them, so Tab, Escape, Up, Down, Page Up and Page Down do not reach a GTK worker
 
 #include "platform/gtk/GtkKeyPoster.h"
 
@@ -63,6 +64,19 @@ std::optional<unsigned long> namedKeysym(uint16_t virtualKey) {
   }
 }
 
+std::optional<TextKey> textKey(uint16_t virtualKey) {
+  switch (virtualKey) {
+    case 51: return TextKey::Backspace;
+    case 117: return TextKey::Delete;
+    case 123: return TextKey::Left;
+    case 124: return TextKey::Right;
+    case 115: return TextKey::Home;
+    case 119: return TextKey::End;
+    case 36: return TextKey::Return;
+    default: return std::nullopt;
+  }
+}
+
 unsigned long characterKeysym(char32_t c) {
   if (c == '\n' || c == '\r') return XK_Return;
   if (c == '\t') return XK_Tab;
@@ -105,7 +119,12 @@ bool GtkKeyPoster::post(pid_t pid, const KeyEvent& event) {
   if (pid <= 0 || display() == nullptr) return false;
   if (!event.unit) {
     const auto keysym = namedKeysym(event.virtualKey);
-    return keysym && sendKey(pid, *keysym, event.down);
+    if (!keysym) return false;
+    if (const auto key = textKey(event.virtualKey)) {
+      if (event.down) insertedLast_ = editText(pid, *key);
+      if (insertedLast_) return true;
+    }
+    return sendKey(pid, *keysym, event.down);
   }
   const char16_t unit = *event.unit;
   if (unit >= 0xd800 && unit <= 0xdbff) {
@@ -127,16 +146,24 @@ bool GtkKeyPoster::post(pid_t pid, const KeyEvent& event) {
   return sendKey(pid, characterKeysym(character), event.down);
 }
 
+AXRef GtkKeyPoster::editableTarget(pid_t pid) {
+  if (target_.pid != pid || now() - target_.lastUse > kTargetSeconds)
+    target_ = {pid, accessibility_.focusedEditableElement(pid), 0};
+  target_.lastUse = now();
+  return target_.element;
+}
+
 bool GtkKeyPoster::insertText(pid_t pid, char32_t character) {
   if (character < 0x20) return false;
-  if (target_.pid != pid || now() - target_.lastUse > kTargetSeconds) {
-    target_ = {pid, accessibility_.focusedEditableElement(pid), 0};
-  }
-  target_.lastUse = now();
-  if (!target_.element) return false;
-  if (accessibility_.insertAtCaret(target_.element, utf8(character))) return true;
+  const AXRef target = editableTarget(pid);
+  if (target && accessibility_.insertAtCaret(target, utf8(character))) return true;
   target_.element = nullptr;
   return false;
+}
+
+bool GtkKeyPoster::editText(pid_t pid, TextKey key) {
+  const AXRef target = editableTarget(pid);
+  return target && accessibility_.applyTextKey(target, key);
 }
 
 bool GtkKeyPoster::sendKey(pid_t pid, unsigned long keysym, bool down) {

@@ -28,6 +28,9 @@ class GtkKeyPoster : public KeyPoster {
   };
 
   bool insertText(pid_t pid, char32_t character);
+  bool editText(pid_t pid, TextKey key);
+  // The focused editable element, looked up again after a pause in the typing.
+  AXRef editableTarget(pid_t pid);
   bool sendKey(pid_t pid, unsigned long keysym, bool down);
   // A key code that makes the keysym, with the modifiers it needs; a spare key code is given
   // the keysym when no key has it.
