@@ -10,3 +10,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tests/e2e/with-desktop.sh" node "$root/bench/companion_process_bench.js" "$build/bin/brinket" 10000
 "$root/tests/e2e/with-desktop.sh" "$build/bench/drawer_controls_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$root/tests/e2e/with-desktop.sh" "$build/bench/bubble_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$root/tests/e2e/with-desktop.sh" "$build/bench/worker_ports_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

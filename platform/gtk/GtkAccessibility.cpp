@@ -228,13 +228,12 @@ AtspiAccessible* focusedIn(AtspiAccessible* window) {
   if (collection == nullptr) return focusedBySearch(window);
   AtspiStateSet* states = atspi_state_set_new(nullptr);
   atspi_state_set_add(states, ATSPI_STATE_FOCUSED);
-  AtspiMatchRule* rule =
-      atspi_match_rule_new(states, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL,
-                           nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
-                           ATSPI_Collection_MATCH_ALL, FALSE);
+  AtspiMatchRule* rule = atspi_match_rule_new(
+      states, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, nullptr,
+      ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_ALL, FALSE);
   GError* error = nullptr;
-  GArray* matches = atspi_collection_get_matches(collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                 1, TRUE, &error);
+  GArray* matches = atspi_collection_get_matches(
+      collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, 1, TRUE, &error);
   g_object_unref(rule);
   g_object_unref(states);
   g_object_unref(collection);
@@ -288,20 +287,18 @@ std::optional<bool> accessibilityEnabled() {
   if (reply == nullptr) return std::nullopt;
   GVariant* value = nullptr;
   g_variant_get(reply, "(v)", &value);
-  const bool enabled = g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) &&
-                       g_variant_get_boolean(value);
+  const bool enabled =
+      g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value);
   g_variant_unref(value);
   g_variant_unref(reply);
   return enabled;
 }
 
 void enableAccessibility() {
-  g_dbus_connection_call(sessionBus(), "org.a11y.Bus", "/org/a11y/bus",
-                         "org.freedesktop.DBus.Properties", "Set",
-                         g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled",
-                                       g_variant_new_boolean(TRUE)),
-                         nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr,
-                         nullptr, nullptr);
+  g_dbus_connection_call(
+      sessionBus(), "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+      g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr,
+      G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -349,8 +346,7 @@ std::optional<bool> GtkAccessibility::boolAttribute(const AXRef& element, std::s
   AtspiAccessible* object = objectOf(element);
   if (object == nullptr) return std::nullopt;
   if (name == "AXFocused") return hasState(object, ATSPI_STATE_FOCUSED);
-  if (name == "AXMain" && isWindowRole(roleOf(object)))
-    return hasState(object, ATSPI_STATE_ACTIVE);
+  if (name == "AXMain" && isWindowRole(roleOf(object))) return hasState(object, ATSPI_STATE_ACTIVE);
   return std::nullopt;
 }
 
@@ -362,8 +358,7 @@ std::optional<Size> GtkAccessibility::sizeAttribute(const AXRef& element, std::s
   return Size{double(rect->width), double(rect->height)};
 }
 
-std::optional<Point> GtkAccessibility::pointAttribute(const AXRef& element,
-                                                      std::string_view name) {
+std::optional<Point> GtkAccessibility::pointAttribute(const AXRef& element, std::string_view name) {
   AtspiAccessible* object = objectOf(element);
   if (object == nullptr || name != "AXPosition") return std::nullopt;
   const auto rect = extents(object);
@@ -389,8 +384,8 @@ AXRef GtkAccessibility::elementAttribute(const AXRef& element, std::string_view 
     for (AtspiAccessible* window : windows)
       if (!result) result = wrap(focusedIn(window), pid);
     const auto given = givenFocus_.find(pid);
-    if (!result && given != givenFocus_.end() && !hasState(objectOf(given->second), ATSPI_STATE_DEFUNCT) &&
-        active == windows.end())
+    if (!result && given != givenFocus_.end() &&
+        !hasState(objectOf(given->second), ATSPI_STATE_DEFUNCT) && active == windows.end())
       result = given->second;
   }
   unrefAll(windows);
@@ -414,8 +409,7 @@ std::optional<std::vector<AXRef>> GtkAccessibility::elementsAttribute(const AXRe
   return elements;
 }
 
-bool GtkAccessibility::setBoolAttribute(const AXRef& element, std::string_view name,
-                                        bool value) {
+bool GtkAccessibility::setBoolAttribute(const AXRef& element, std::string_view name, bool value) {
   AtspiAccessible* object = objectOf(element);
   const pid_t pid = pidOf(element);
   if (object == nullptr || name != "AXFocused" || !value || isWindowRole(roleOf(object)))
@@ -449,8 +443,7 @@ bool GtkAccessibility::setSizeAttribute(const AXRef& element, std::string_view n
   return true;
 }
 
-bool GtkAccessibility::setPointAttribute(const AXRef& element, std::string_view name,
-                                         Point value) {
+bool GtkAccessibility::setPointAttribute(const AXRef& element, std::string_view name, Point value) {
   AtspiAccessible* object = objectOf(element);
   if (object == nullptr || name != "AXPosition" || !isWindowRole(roleOf(object))) return false;
   const auto client = clientOf(object, pidOf(element));
@@ -499,8 +492,8 @@ bool GtkAccessibility::insertAtCaret(const AXRef& element, const std::string& ut
   bool inserted = false;
   if (editable != nullptr && text != nullptr) {
     const gint caret = std::max(atspi_text_get_caret_offset(text, nullptr), 0);
-    inserted = atspi_editable_text_insert_text(editable, caret, utf8.c_str(), gint(utf8.size()),
-                                               nullptr);
+    inserted =
+        atspi_editable_text_insert_text(editable, caret, utf8.c_str(), gint(utf8.size()), nullptr);
     if (inserted)
       atspi_text_set_caret_offset(text, caret + gint(g_utf8_strlen(utf8.c_str(), -1)), nullptr);
   }
@@ -534,8 +527,8 @@ bool GtkAccessibility::applyTextKey(const AXRef& element, TextKey key) {
         done = caret == 0 || atspi_editable_text_delete_text(editable, caret - 1, caret, nullptr);
         break;
       case TextKey::Delete:
-        done = caret >= length ||
-               atspi_editable_text_delete_text(editable, caret, caret + 1, nullptr);
+        done =
+            caret >= length || atspi_editable_text_delete_text(editable, caret, caret + 1, nullptr);
         break;
       case TextKey::Left:
         done = atspi_text_set_caret_offset(text, std::max(caret - 1, 0), nullptr);

@@ -12,8 +12,8 @@
 #include <X11/extensions/XInput2.h>
 #include <glib.h>
 #include <poll.h>
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 #include <limits>
 
@@ -42,7 +42,7 @@ bool GtkInputTiming::start(const char* displayName) {
   if (display_ != nullptr) return true;
   Display* d = XOpenDisplay(displayName);
   if (d == nullptr) return false;
-  int event = 0, error = 0, major = 2, minor = 0;
+  int event = 0, error = 0, major = 2, minor = 2;
   if (!XQueryExtension(d, "XInputExtension", &opcode_, &event, &error) ||
       XIQueryVersion(d, &major, &minor) != Success || ::pipe(stopPipe_) != 0) {
     XCloseDisplay(d);
@@ -68,8 +68,7 @@ void GtkInputTiming::listen() {
       XEvent event;
       XNextEvent(d, &event);
       XGenericEventCookie& cookie = event.xcookie;
-      if (cookie.type != GenericEvent || cookie.extension != opcode_ ||
-          !XGetEventData(d, &cookie))
+      if (cookie.type != GenericEvent || cookie.extension != opcode_ || !XGetEventData(d, &cookie))
         continue;
       const int button = static_cast<XIRawEvent*>(cookie.data)->detail;
       switch (cookie.evtype) {

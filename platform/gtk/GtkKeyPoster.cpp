@@ -46,34 +46,57 @@ double now() {
 
 std::optional<unsigned long> namedKeysym(uint16_t virtualKey) {
   switch (virtualKey) {
-    case 36: return XK_Return;
-    case 48: return XK_Tab;
-    case 53: return XK_Escape;
-    case 51: return XK_BackSpace;
-    case 117: return XK_Delete;
-    case 49: return XK_space;
-    case 123: return XK_Left;
-    case 124: return XK_Right;
-    case 125: return XK_Down;
-    case 126: return XK_Up;
-    case 115: return XK_Home;
-    case 119: return XK_End;
-    case 116: return XK_Page_Up;
-    case 121: return XK_Page_Down;
-    default: return std::nullopt;
+    case 36:
+      return XK_Return;
+    case 48:
+      return XK_Tab;
+    case 53:
+      return XK_Escape;
+    case 51:
+      return XK_BackSpace;
+    case 117:
+      return XK_Delete;
+    case 49:
+      return XK_space;
+    case 123:
+      return XK_Left;
+    case 124:
+      return XK_Right;
+    case 125:
+      return XK_Down;
+    case 126:
+      return XK_Up;
+    case 115:
+      return XK_Home;
+    case 119:
+      return XK_End;
+    case 116:
+      return XK_Page_Up;
+    case 121:
+      return XK_Page_Down;
+    default:
+      return std::nullopt;
   }
 }
 
 std::optional<TextKey> textKey(uint16_t virtualKey) {
   switch (virtualKey) {
-    case 51: return TextKey::Backspace;
-    case 117: return TextKey::Delete;
-    case 123: return TextKey::Left;
-    case 124: return TextKey::Right;
-    case 115: return TextKey::Home;
-    case 119: return TextKey::End;
-    case 36: return TextKey::Return;
-    default: return std::nullopt;
+    case 51:
+      return TextKey::Backspace;
+    case 117:
+      return TextKey::Delete;
+    case 123:
+      return TextKey::Left;
+    case 124:
+      return TextKey::Right;
+    case 115:
+      return TextKey::Home;
+    case 119:
+      return TextKey::End;
+    case 36:
+      return TextKey::Return;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -100,7 +123,7 @@ std::optional<unsigned long> keyWindowOf(pid_t pid) {
   if (windows.empty()) return std::nullopt;
   const unsigned long active = cache->activeWindow();
   return std::find(windows.begin(), windows.end(), active) != windows.end() ? active
-                                                                             : windows.front();
+                                                                            : windows.front();
 }
 
 void sendFocus(Display* d, unsigned long window, int type) {

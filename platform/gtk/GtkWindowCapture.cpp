@@ -73,8 +73,8 @@ std::string titleOf(Display* d, Window window) {
   unsigned char* data = nullptr;
   std::string title;
   if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                         XInternAtom(d, "UTF8_STRING", False), &actualType, &format, &count,
-                         &after, &data) == Success &&
+                         XInternAtom(d, "UTF8_STRING", False), &actualType, &format, &count, &after,
+                         &data) == Success &&
       data != nullptr && format == 8)
     title.assign(reinterpret_cast<const char*>(data), count);
   if (data != nullptr) XFree(data);
@@ -140,8 +140,8 @@ void GtkWindowCapture::shareableWindows(
   if (!queued) loop_.post([answer] { (*answer)(std::nullopt); });
 }
 
-void GtkWindowCapture::captureWindow(const ShareableWindow& window, int pixelWidth,
-                                     int pixelHeight, std::function<void(ImageRef)> done) {
+void GtkWindowCapture::captureWindow(const ShareableWindow& window, int pixelWidth, int pixelHeight,
+                                     std::function<void(ImageRef)> done) {
   auto answer = std::make_shared<decltype(done)>(std::move(done));
   const unsigned long id = window.id;
   const bool queued = run([this, answer, id, pixelWidth, pixelHeight] {
@@ -208,7 +208,8 @@ std::optional<std::vector<ShareableWindow>> GtkWindowCapture::listWindows() {
                         XTranslateCoordinates(d, window, root, 0, 0, &x, &y, &child) != 0;
     // A window destroyed while listed is left out.
     if (failedSinceLastCheck(d) || !placed) continue;
-    entry.frame = Rect{{double(x), double(y)}, {double(attributes.width), double(attributes.height)}};
+    entry.frame =
+        Rect{{double(x), double(y)}, {double(attributes.width), double(attributes.height)}};
     windows.push_back(std::move(entry));
   }
   return windows;
@@ -216,7 +217,8 @@ std::optional<std::vector<ShareableWindow>> GtkWindowCapture::listWindows() {
 
 ImageRef GtkWindowCapture::picture(unsigned long window, int pixelWidth, int pixelHeight) {
   Display* d = asDisplay(display_);
-  if (redirected_.insert(window).second) XCompositeRedirectWindow(d, window, CompositeRedirectAutomatic);
+  if (redirected_.insert(window).second)
+    XCompositeRedirectWindow(d, window, CompositeRedirectAutomatic);
   XWindowAttributes attributes;
   const bool known = XGetWindowAttributes(d, window, &attributes) != 0;
   if (failedSinceLastCheck(d) || !known || attributes.map_state != IsViewable) {
@@ -226,8 +228,8 @@ ImageRef GtkWindowCapture::picture(unsigned long window, int pixelWidth, int pix
   const int width = std::min(attributes.width, std::max(pixelWidth, 1));
   const int height = std::min(attributes.height, std::max(pixelHeight, 1));
   if (int64_t(attributes.width) * attributes.height > kMaxImagePixels) return nullptr;
-  XImage* image =
-      XGetImage(d, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
+  XImage* image = XGetImage(d, window, 0, 0, unsigned(attributes.width),
+                            unsigned(attributes.height), AllPlanes, ZPixmap);
   if (failedSinceLastCheck(d) || image == nullptr) {
     if (image != nullptr) XDestroyImage(image);
     return nullptr;

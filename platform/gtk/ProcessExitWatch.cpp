@@ -22,7 +22,8 @@ bool ProcessExitWatch::watch(pid_t pid) {
   if (pid <= 0 || sources_.count(pid) != 0 || sources_.size() >= kMaxWatched) return false;
   const int fd = int(::syscall(SYS_pidfd_open, pid, 0));
   if (fd < 0) return false;
-  sources_[pid] = g_unix_fd_add(fd, G_IO_IN, reinterpret_cast<GUnixFDSourceFunc>(&onReadable), this);
+  sources_[pid] =
+      g_unix_fd_add(fd, G_IO_IN, reinterpret_cast<GUnixFDSourceFunc>(&onReadable), this);
   pidsByFd_[fd] = pid;
   return true;
 }

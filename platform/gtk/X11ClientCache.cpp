@@ -1,6 +1,7 @@
 // X11ClientCache: the managed windows as the X server's events describe them.
 //   [x] client list (_NET_CLIENT_LIST), owner (_NET_WM_PID), iconified (_NET_WM_STATE_HIDDEN),
-//       title (_NET_WM_NAME, WM_NAME), active window (_NET_ACTIVE_WINDOW), each read once and then on its PropertyNotify
+//       title (_NET_WM_NAME, WM_NAME), active window (_NET_ACTIVE_WINDOW), each read once and then
+//       on its PropertyNotify
 //   [x] activation of another application's window, an application showing again, a new
 //       client process
 //   [ ] windows without _NET_WM_PID belong to no application (xmessage, some old clients)
@@ -98,9 +99,9 @@ void ClientCache::refreshState(unsigned long window) {
 void ClientCache::refreshActive() {
   active_ = x11::activeWindow().value_or(0);
   const auto known = clients_.find(active_);
-  const pid_t pid = active_ == 0                 ? 0
-                    : known != clients_.end()    ? known->second.pid
-                                                 : windowPid(active_).value_or(0);
+  const pid_t pid = active_ == 0              ? 0
+                    : known != clients_.end() ? known->second.pid
+                                              : windowPid(active_).value_or(0);
   const bool changed = pid != activePid_;
   activePid_ = pid;
   if (pid != 0 && pid == intruder_ && g_get_monotonic_time() < holdUntilMicros_) {

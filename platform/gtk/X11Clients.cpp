@@ -144,15 +144,15 @@ std::vector<unsigned long> windowsOf(pid_t pid) {
 std::string title(unsigned long window) {
   Display* d = display();
   if (d == nullptr) return {};
-  for (const auto& [name, type] : {std::pair{"_NET_WM_NAME", atom("UTF8_STRING")},
-                                   std::pair{"WM_NAME", Atom(XA_STRING)}}) {
+  for (const auto& [name, type] :
+       {std::pair{"_NET_WM_NAME", atom("UTF8_STRING")}, std::pair{"WM_NAME", Atom(XA_STRING)}}) {
     Atom actualType;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     gdk_x11_display_error_trap_push(gdk_display_get_default());
-    const int status = XGetWindowProperty(d, window, atom(name), 0, 1024, False, type,
-                                          &actualType, &format, &count, &after, &data);
+    const int status = XGetWindowProperty(d, window, atom(name), 0, 1024, False, type, &actualType,
+                                          &format, &count, &after, &data);
     gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
     std::string text;
     if (status == Success && data != nullptr && format == 8)
@@ -215,8 +215,8 @@ void requestResize(unsigned long window, Size outerSize) {
     width -= long(extents[0] + extents[1]);
     height -= long(extents[2] + extents[3]);
   }
-  sendToRoot(window, "_NET_MOVERESIZE_WINDOW", kNorthWest | kHasWidth | kHasHeight | kFromPager,
-             0, 0, std::max(width, 1L), std::max(height, 1L));
+  sendToRoot(window, "_NET_MOVERESIZE_WINDOW", kNorthWest | kHasWidth | kHasHeight | kFromPager, 0,
+             0, std::max(width, 1L), std::max(height, 1L));
 }
 
 void requestRaise(unsigned long window) {

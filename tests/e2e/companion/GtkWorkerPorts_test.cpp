@@ -5,7 +5,10 @@
 #include <signal.h>
 
 #include <chrono>
+#include <iostream>
 #include <string>
+
+#include <X11/extensions/XTest.h>
 
 #include "platform/gtk/X11ClientCache.h"
 #include "platform/gtk/X11Clients.h"
@@ -48,7 +51,8 @@ AXRef findRole(const AXRef& from, const std::string& role, const std::string& su
     if (ax().stringAttribute(element, "AXRole") == role &&
         ax().stringAttribute(element, "AXSubrole").value_or("") == subrole)
       return element;
-    for (const auto& child : ax().elementsAttribute(element, "AXChildren").value_or(std::vector<AXRef>{}))
+    for (const auto& child :
+         ax().elementsAttribute(element, "AXChildren").value_or(std::vector<AXRef>{}))
       queue.push_back(child);
   }
   return nullptr;
@@ -103,7 +107,8 @@ TEST(GtkWorkerPorts, GtkWorkerWindowsGeometryAndRoles) {
     const auto now = x11::outerBounds(worker.window());
     return now && now->origin.x == 321 && now->origin.y == 123 && now->size.width == 700 &&
            now->size.height == 450;
-  })) << "outer frame " << x11::outerBounds(worker.window())->origin.x << ","
+  })) << "outer frame "
+      << x11::outerBounds(worker.window())->origin.x << ","
       << x11::outerBounds(worker.window())->origin.y << " "
       << x11::outerBounds(worker.window())->size.width << "x"
       << x11::outerBounds(worker.window())->size.height;
@@ -238,5 +243,255 @@ TEST_F(ChromiumPorts, WindowsRolesFocusAndKeys) {
   EXPECT_TRUE(user.hasInputFocus());
 }
 
+}  // namespace
+}  // namespace qn
+
+namespace qn {
+namespace {
+
+template <typename T>
+T awaitAnswer(const std::function<void(std::function<void(T)>)>& ask) {
+  std::optional<T> answer;
+  ask([&](T value) { answer = std::move(value); });
+  spinUntil([&] { return answer.has_value(); }, 10);
+  return answer.value_or(T{});
+}
+
+std::optional<std::vector<ShareableWindow>> listed() {
+  return awaitAnswer<std::optional<std::vector<ShareableWindow>>>(
+      [](auto done) { backend().windowCapture().shareableWindows(std::move(done)); });
+}
+
+ImageRef captured(const ShareableWindow& window, int width, int height) {
+  return awaitAnswer<ImageRef>([&](auto done) {
+    backend().windowCapture().captureWindow(window, width, height, std::move(done));
+  });
+}
+
+TEST_F(ChromiumPorts, ListsAndCapturesTheCoveredWindowAtFullSize) {
+  ASSERT_TRUE(chromium->ready());
+  // The user's window covers the middle of the browser's.
+  FocusedWindow user(QN_TEST_WINDOW);
+  const auto windows = listed();
+  ASSERT_TRUE(windows);
+  std::optional<ShareableWindow> browser;
+  for (const auto& w : *windows)
+    if (w.ownerPid == chromium->pid()) browser = w;
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(browser->layer, 0);
+  EXPECT_EQ(browser->title.find("qn-page"), 0u) << browser->title;
+  const auto bounds = x11::rootBounds(browser->id);
+  ASSERT_TRUE(bounds);
+  EXPECT_EQ(browser->frame.origin.x, bounds->origin.x);
+  EXPECT_EQ(browser->frame.size.width, bounds->size.width);
+  EXPECT_EQ(windows->front().id, user.window) << "front to back";
+
+  const int width = int(browser->frame.size.width), height = int(browser->frame.size.height);
+  ImageRef picture;
+  // The first picture may come before the page is drawn again off screen.
+  const auto pagePixelAt = [&](int x, int y) {
+    const uint8_t* p = &picture->pixels[(size_t(y) * size_t(picture->width) + size_t(x)) * 4];
+    return p[2] == kPageRed && p[1] == kPageGreen && p[0] == kPageBlue && p[3] == 255;
+  };
+  // Under the user's window: root (410, 400).
+  const int coveredX = 410 - int(browser->frame.origin.x),
+            coveredY = 400 - int(browser->frame.origin.y);
+  ASSERT_TRUE(spinUntil(
+      [&] {
+        picture = captured(*browser, width * 2, height * 2);
+        return picture && pagePixelAt(coveredX, coveredY);
+      },
+      10));
+  EXPECT_EQ(picture->width, width) << "never enlarged";
+  EXPECT_EQ(picture->height, height);
+  const ImageRef half = captured(*browser, width / 2, height / 2);
+  ASSERT_TRUE(half);
+  EXPECT_EQ(half->width, width / 2);
+  EXPECT_EQ(half->height, height / 2);
+}
+
+TEST(GtkWorkerPortsEdges, VanishedWindowsAndProcessesWithoutWindows) {
+  std::optional<ShareableWindow> gone;
+  {
+    GtkWorker worker({});
+    for (const auto& w : listed().value_or(std::vector<ShareableWindow>{}))
+      if (w.ownerPid == worker.pid()) gone = w;
+    ASSERT_TRUE(gone);
+  }
+  EXPECT_EQ(captured(*gone, 100, 100), nullptr);
+  EXPECT_EQ(captured(ShareableWindow{}, 100, 100), nullptr);
+
+  // A process that is not an X client, and one that is gone.
+  SpawnOptions sleeper;
+  sleeper.executable = "/bin/sleep";
+  sleeper.arguments = {"30"};
+  auto child = ChildProcess::spawn(sleeper, nullptr);
+  ASSERT_TRUE(child);
+  EXPECT_EQ(ax().applicationElement(child->pid()), nullptr);
+  EXPECT_FALSE(backend().keyPoster().post(child->pid(), KeyEvent{36, std::nullopt, true}));
+  child->sendSignal(SIGKILL);
+  child->waitForExit(5);
+  EXPECT_EQ(ax().applicationElement(child->pid()), nullptr);
+  EXPECT_FALSE(backend().keyPoster().post(child->pid(), KeyEvent{0, u'a', true}));
+}
+
+// Accessibility on, for tests that run alone.
+void enableAccessibility() {
+  ASSERT_TRUE(accessibilityBusUp());
+  setAccessibilityEnabled(true);
+  ASSERT_TRUE(spinUntil([] { return ax().isProcessTrusted(false); }, 2));
+}
+
+TEST(GtkWorkerPortsEdges, ThreeHundredWindows) {
+  enableAccessibility();
+  GtkWorker worker({"--windows", "300"});
+  ASSERT_TRUE(spinUntil(
+      [&] { return x11::ClientCache::instance()->windowsOf(worker.pid()).size() == 301; }, 30));
+  AXRef app;
+  ASSERT_TRUE(spinUntil([&] { return (app = ax().applicationElement(worker.pid())) != nullptr; }));
+  const auto start = std::chrono::steady_clock::now();
+  const auto windows = ax().elementsAttribute(app, "AXWindows");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::cout << "AXWindows of 301 windows: " << seconds << " s\n";
+  ASSERT_TRUE(windows);
+  EXPECT_EQ(windows->size(), 301u);
+  EXPECT_LT(seconds, 5.0);
+  const AXRef main = ax().elementAttribute(app, "AXMainWindow");
+  ASSERT_NE(main, nullptr);
+  // Same-titled windows are told apart by where they stand.
+  EXPECT_TRUE(ax().performAction(windows->back(), "AXRaise"));
+  const auto listing = listed();
+  ASSERT_TRUE(listing);
+  EXPECT_GE(listing->size(), 301u);
+}
+
+TEST(GtkWorkerPortsEdges, ObserversSeeActivationUnhideAndEnd) {
+  // Observers stay for the life of the process, so what they record does too.
+  auto seenEvents = std::make_shared<std::vector<std::pair<WorkspaceEvent, pid_t>>>();
+  auto& seen = *seenEvents;
+  for (auto event :
+       {WorkspaceEvent::DidActivate, WorkspaceEvent::DidUnhide, WorkspaceEvent::DidTerminate})
+    backend().workspace().observe(event,
+                                  [seenEvents, event](std::shared_ptr<RunningApplication> app) {
+                                    seenEvents->emplace_back(event, app->processIdentifier());
+                                  });
+  const auto saw = [&](WorkspaceEvent event, pid_t pid) {
+    return std::find(seen.begin(), seen.end(), std::pair{event, pid}) != seen.end();
+  };
+  FocusedWindow user(QN_TEST_WINDOW);
+  GtkWorker worker({"--raise-after", "1.5"});
+  auto app = backend().workspace().runningApplication(worker.pid());
+  ASSERT_NE(app, nullptr);
+  EXPECT_TRUE(app->hide());
+  ASSERT_TRUE(spinUntil([&] { return app->isHidden(); }));
+  seen.clear();
+  // The worker presents itself: it shows again and takes the focus.
+  EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidUnhide, worker.pid()); }, 5));
+  EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidActivate, worker.pid()); }, 5));
+  EXPECT_TRUE(app->isActive());
+  EXPECT_FALSE(app->isHidden());
+  EXPECT_FALSE(saw(WorkspaceEvent::DidTerminate, worker.pid()));
+  worker.kill();
+  EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidTerminate, worker.pid()); }, 5));
+}
+
+TEST(GtkWorkerPortsEdges, InputTimingFromTheDevices) {
+  auto& timing = backend().inputTiming();
+  const auto since = [&](InputEventType type) {
+    return timing.secondsSinceLastEvent(InputSourceState::HIDSystem, type);
+  };
+  FocusedWindow user(QN_TEST_WINDOW);
+  // xdotool moves the pointer by warping it, which no device reports; a drag is made with the
+  // test extension's virtual pointer instead.
+  const auto run = [](std::vector<std::string> arguments) {
+    return [arguments] { xdotool(arguments); };
+  };
+  const auto drag = [] {
+    XTestFakeButtonEvent(xdisplay(), 1, True, CurrentTime);
+    XTestFakeMotionEvent(xdisplay(), -1, 340, 340, CurrentTime);
+    XTestFakeMotionEvent(xdisplay(), -1, 360, 350, CurrentTime);
+    XTestFakeButtonEvent(xdisplay(), 1, False, CurrentTime);
+    XFlush(xdisplay());
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    InputEventType type;
+  };
+  const Case cases[] = {
+      {"left click", run({"mousemove", "300", "300", "click", "1"}), InputEventType::LeftMouseDown},
+      {"right click", run({"click", "3"}), InputEventType::RightMouseDown},
+      {"key", run({"key", "Escape"}), InputEventType::KeyDown},
+      {"scroll", run({"click", "5"}), InputEventType::ScrollWheel},
+      {"drag", drag, InputEventType::LeftMouseDragged},
+  };
+  for (const auto& c : cases) {
+    spinFor(0.6);
+    EXPECT_GT(since(c.type), 0.5) << c.name;
+    c.act();
+    EXPECT_TRUE(spinUntil([&] { return since(c.type) < 0.5; }, 2)) << c.name;
+    EXPECT_NEAR(timing.secondsSinceLastEvent(InputSourceState::CombinedSession, c.type),
+                since(c.type), 0.05);
+  }
+  // Keys posted to a window are not the user's.
+  spinFor(0.6);
+  GtkWorker worker({"--entries"});
+  backend().keyPoster().post(worker.pid(), KeyEvent{53, std::nullopt, true});
+  spinFor(0.2);
+  EXPECT_GT(since(InputEventType::KeyDown), 0.5);
+}
+
+double secondsFor(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Every read and write on the elements of a process, answers ignored.
+void touchEverything(const AXRef& app) {
+  for (const auto& window :
+       ax().elementsAttribute(app, "AXWindows").value_or(std::vector<AXRef>{})) {
+    ax().stringAttribute(window, "AXTitle");
+    ax().sizeAttribute(window, "AXSize");
+    ax().setPointAttribute(window, "AXPosition", Point{10, 10});
+    ax().performAction(window, "AXRaise");
+  }
+  ax().elementAttribute(app, "AXMainWindow");
+  ax().elementAttribute(app, "AXFocusedUIElement");
+}
+
+TEST(GtkWorkerPortsZ, ProcessEndingUnderItsElements) {
+  enableAccessibility();
+  GtkWorker worker({"--entries"});
+  AXRef app;
+  ASSERT_TRUE(spinUntil([&] { return (app = ax().applicationElement(worker.pid())) != nullptr; }));
+  const auto windows = ax().elementsAttribute(app, "AXWindows");
+  ASSERT_TRUE(windows && !windows->empty());
+  const AXRef window = windows->front();
+  worker.kill();
+  EXPECT_LT(secondsFor([&] { touchEverything(app); }), 2.0);
+  EXPECT_EQ(ax().stringAttribute(window, "AXTitle").value_or(""), "");
+  EXPECT_EQ(ax().sizeAttribute(window, "AXSize"), std::nullopt);
+  EXPECT_FALSE(ax().performAction(window, "AXRaise"));
+  EXPECT_EQ(ax().applicationElement(worker.pid()), nullptr);
+  EXPECT_FALSE(backend().keyPoster().post(worker.pid(), KeyEvent{0, u'a', true}));
+}
+
+// Last: the accessibility bus's launcher stops under a connected backend. The session bus
+// starts it again on the next request that allows it, as it would on a real desktop.
+TEST(GtkWorkerPortsZ, AccessibilityBusGoingAway) {
+  enableAccessibility();
+  GtkWorker worker({"--entries"});
+  AXRef app;
+  ASSERT_TRUE(spinUntil([&] { return (app = ax().applicationElement(worker.pid())) != nullptr; }));
+  stopAccessibilityBus();
+  EXPECT_LT(secondsFor([&] {
+              ax().isProcessTrusted(false);
+              ax().applicationElement(worker.pid());
+              touchEverything(app);
+            }),
+            3.0);
+}
 }  // namespace
 }  // namespace qn

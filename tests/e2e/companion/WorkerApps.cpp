@@ -75,9 +75,14 @@ ChromiumWorker::ChromiumWorker() {
   profile_ = ::mkdtemp(folder) != nullptr ? folder : "";
   SpawnOptions options;
   options.executable = "/usr/bin/chromium";
-  options.arguments = {"--no-sandbox", "--user-data-dir=" + profile_, "--no-first-run",
-                       "--no-default-browser-check", "--force-renderer-accessibility",
-                       "--disable-gpu", "--window-size=900,600", server.url("/")};
+  options.arguments = {"--no-sandbox",
+                       "--user-data-dir=" + profile_,
+                       "--no-first-run",
+                       "--no-default-browser-check",
+                       "--force-renderer-accessibility",
+                       "--disable-gpu",
+                       "--window-size=900,600",
+                       server.url("/")};
   std::vector<std::string> environment;
   for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
   environment.emplace_back("ACCESSIBILITY_ENABLED=1");
