@@ -6,13 +6,14 @@
 //    the pacing alone; every run checks that the page got the whole text in order.
 #include <benchmark/benchmark.h>
 
-#include <X11/Xlib.h>
+// Before X11's macros (DesktopTestSupport includes gtest first).
+#include "tests/e2e/companion/DesktopTestSupport.h"
 
+#include <cstdio>
 #include <string>
 
 #include "platform/gtk/X11ClientCache.h"
 #include "platform/gtk/X11Clients.h"
-#include "tests/e2e/companion/DesktopTestSupport.h"
 #include "tests/e2e/companion/WorkerApps.h"
 
 namespace {
@@ -31,8 +32,8 @@ qn::GtkWorker& hiddenWorker() {
 }
 
 void reportRequests(benchmark::State& state, unsigned long first) {
-  state.counters["x_requests"] = benchmark::Counter(
-      double(XNextRequest(qn::xdisplay()) - first) / double(state.iterations()));
+  state.counters["x_requests"] =
+      benchmark::Counter(double(XNextRequest(qn::xdisplay()) - first) / double(state.iterations()));
 }
 
 void BM_GuardQuestionsFromEvents(benchmark::State& state) {
@@ -94,7 +95,8 @@ void BM_Type500IntoChromium(benchmark::State& state) {
     if (ax.stringAttribute(queue[i], "AXTitle") == "text" &&
         ax.stringAttribute(queue[i], "AXRole") == "AXTextField")
       input = queue[i];
-    for (auto& child : ax.elementsAttribute(queue[i], "AXChildren").value_or(std::vector<qn::AXRef>{}))
+    for (auto& child :
+         ax.elementsAttribute(queue[i], "AXChildren").value_or(std::vector<qn::AXRef>{}))
       queue.push_back(child);
   }
   if (!chromium->ready() || !input || !ax.setBoolAttribute(input, "AXFocused", true)) {
@@ -102,7 +104,8 @@ void BM_Type500IntoChromium(benchmark::State& state) {
     return;
   }
   const std::u16string text = fiveHundredUnits();
-  std::string expected;
+  // The input keeps what earlier runs typed.
+  static std::string expected;
   auto& keys = qn::backend().keyPoster();
   for (auto _ : state) {
     for (char16_t unit : text) {
@@ -112,8 +115,12 @@ void BM_Type500IntoChromium(benchmark::State& state) {
     }
     state.PauseTiming();
     expected += toUtf8(text);
-    if (!qn::spinUntil([&] { return chromium->reported(expected); }, 20))
+    if (!qn::spinUntil([&] { return chromium->reported(expected); }, 20)) {
+      const auto requests = chromium->server.requests();
+      std::fprintf(stderr, "last report: %s\n", requests.empty() ? "" : requests.back().c_str());
       state.SkipWithError("the page did not get the whole text in order");
+      break;
+    }
     state.ResumeTiming();
   }
 }

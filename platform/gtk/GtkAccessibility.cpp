@@ -161,23 +161,28 @@ std::optional<AtspiRect> extents(AtspiAccessible* object) {
   return result;
 }
 
-// The managed X clients of the process titled like the window; the one whose frame stands
-// where the window says it is first.
+bool standsAt(unsigned long client, const AtspiRect& where) {
+  const auto outer = x11::outerBounds(client);
+  return outer && int(outer->origin.x) == where.x && int(outer->origin.y) == where.y &&
+         int(outer->size.width) == where.width && int(outer->size.height) == where.height;
+}
+
+// The managed X client of the process behind the window: the one titled like it (among
+// several, the one standing where the window says it is), else, while a title is changing,
+// the one standing there.
 std::optional<unsigned long> clientOf(AtspiAccessible* window, pid_t pid) {
   const auto* cache = x11::ClientCache::instance();
   if (cache == nullptr) return std::nullopt;
   const std::string name = takeString(atspi_accessible_get_name(window, nullptr));
+  const auto clients = cache->windowsOf(pid);
   std::vector<unsigned long> titled;
-  for (unsigned long client : cache->windowsOf(pid))
+  for (unsigned long client : clients)
     if (cache->title(client) == name) titled.push_back(client);
-  if (titled.size() <= 1)
-    return titled.empty() ? std::nullopt : std::optional<unsigned long>(titled.front());
-  if (const auto where = extents(window))
-    for (unsigned long client : titled)
-      if (const auto outer = x11::outerBounds(client);
-          outer && int(outer->origin.x) == where->x && int(outer->origin.y) == where->y)
-        return client;
-  return titled.front();
+  if (titled.size() == 1) return titled.front();
+  const auto where = extents(window);
+  for (unsigned long client : titled.empty() ? clients : titled)
+    if (where && standsAt(client, *where)) return client;
+  return titled.empty() ? std::nullopt : std::optional<unsigned long>(titled.front());
 }
 
 std::vector<AtspiAccessible*> windowsOf(AtspiAccessible* app, pid_t pid) {
@@ -187,10 +192,13 @@ std::vector<AtspiAccessible*> windowsOf(AtspiAccessible* app, pid_t pid) {
     for (unsigned long client : cache->windowsOf(pid)) titles.push_back(cache->title(client));
   std::vector<AtspiAccessible*> windows;
   for (AtspiAccessible* child : childrenOf(app)) {
+    // The title decides at the cost of no X request; only a window no title names is looked
+    // for by its place.
     const bool managed =
         isWindowRole(roleOf(child)) &&
-        std::find(titles.begin(), titles.end(),
-                  takeString(atspi_accessible_get_name(child, nullptr))) != titles.end();
+        (std::find(titles.begin(), titles.end(),
+                   takeString(atspi_accessible_get_name(child, nullptr))) != titles.end() ||
+         clientOf(child, pid).has_value());
     if (managed)
       windows.push_back(child);
     else

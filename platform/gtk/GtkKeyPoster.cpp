@@ -34,6 +34,9 @@ namespace {
 // A typing pause longer than this looks the focused element up again.
 constexpr double kTargetSeconds = 0.5;
 constexpr size_t kMaxSpareCodes = 8;
+// Clients learn of a new key mapping from an event and then read the mapping again; a key sent
+// before that makes nothing. Only a spare code's first use for a character waits.
+constexpr useconds_t kMappingSettleMicros = 50'000;
 
 Display* display() {
   GdkDisplay* gdk = gdk_display_get_default();
@@ -246,6 +249,7 @@ std::optional<std::pair<unsigned, unsigned>> GtkKeyPoster::keyFor(unsigned long 
   KeySym symbols[2] = {KeySym(keysym), KeySym(keysym)};
   XChangeKeyboardMapping(d, int(spare), 2, symbols, 1);
   XSync(d, False);
+  ::usleep(kMappingSettleMicros);
   spareCodeOf_[keysym] = spare;
   return std::pair{spare, 0u};
 }

@@ -241,6 +241,22 @@ TEST_F(ChromiumPorts, WindowsRolesFocusAndKeys) {
   EXPECT_EQ(typeText(chromium->pid(), u"😀"), 2);
   EXPECT_TRUE(spinUntil([&] { return chromium->reported("héllo wörl😀"); }, 5));
   EXPECT_TRUE(user.hasInputFocus());
+
+  // Chromium draws its own frame: the window manager moves and sizes the client itself.
+  EXPECT_TRUE(ax().setSizeAttribute(main, "AXSize", Size{800, 500}));
+  EXPECT_TRUE(ax().setPointAttribute(main, "AXPosition", Point{560, 340}));
+  EXPECT_TRUE(ax().performAction(main, "AXRaise"));
+  EXPECT_TRUE(spinUntil([&] {
+    const auto size = ax().sizeAttribute(main, "AXSize");
+    const auto position = ax().pointAttribute(main, "AXPosition");
+    return size && position && size->width == 800 && size->height == 500 && position->x == 560 &&
+           position->y == 340;
+  }));
+  EXPECT_TRUE(spinUntil([&] {
+    const auto stack = x11::clientsBottomToTop();
+    return !stack.empty() && stack.back() == client.front();
+  }));
+  EXPECT_TRUE(user.hasInputFocus());
 }
 
 }  // namespace
@@ -270,7 +286,15 @@ ImageRef captured(const ShareableWindow& window, int width, int height) {
 
 TEST_F(ChromiumPorts, ListsAndCapturesTheCoveredWindowAtFullSize) {
   ASSERT_TRUE(chromium->ready());
-  // The user's window covers the middle of the browser's.
+  // The browser at the top left, and the user's window over the middle of it.
+  const AXRef main = ax().elementAttribute(app(), "AXMainWindow");
+  ASSERT_NE(main, nullptr);
+  ax().setSizeAttribute(main, "AXSize", Size{900, 600});
+  ax().setPointAttribute(main, "AXPosition", Point{0, 0});
+  ASSERT_TRUE(spinUntil([&] {
+    const auto position = ax().pointAttribute(main, "AXPosition");
+    return position && position->x == 0 && position->y == 0;
+  }));
   FocusedWindow user(QN_TEST_WINDOW);
   const auto windows = listed();
   ASSERT_TRUE(windows);

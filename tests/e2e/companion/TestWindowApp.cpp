@@ -3,7 +3,6 @@
 //   --entries         a password entry, then a text entry, which has the focus
 //   --raise-after S   S seconds after start, and every S seconds, present the window again
 //   --windows N       N more small windows, titled "qn-extra"
-//   --unshown         one more window, titled "qn-unshown", made but never shown
 #include <gtk/gtk.h>
 
 #include <cstdlib>
@@ -50,8 +49,6 @@ int main(int argc, char** argv) {
         gtk_window_set_default_size(GTK_WINDOW(extra), 60, 40);
         gtk_widget_show(extra);
       }
-    } else if (std::strcmp(argv[i], "--unshown") == 0) {
-      gtk_window_set_title(GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL)), "qn-unshown");
     }
   }
   gtk_widget_show_all(window);
