@@ -384,7 +384,8 @@ AXRef GtkAccessibility::elementAttribute(const AXRef& element, std::string_view 
   const auto active = std::find_if(windows.begin(), windows.end(), [](AtspiAccessible* w) {
     return hasState(w, ATSPI_STATE_ACTIVE);
   });
-  if (active != windows.end()) std::rotate(windows.begin(), active, active + 1);
+  const bool anyActive = active != windows.end();
+  if (anyActive) std::rotate(windows.begin(), active, active + 1);
   AXRef result;
   if (name == "AXMainWindow" && !windows.empty()) {
     result = wrap(g_object_ref(windows.front()), pid);
@@ -393,7 +394,7 @@ AXRef GtkAccessibility::elementAttribute(const AXRef& element, std::string_view 
       if (!result) result = wrap(focusedIn(window), pid);
     const auto given = givenFocus_.find(pid);
     if (!result && given != givenFocus_.end() &&
-        !hasState(objectOf(given->second), ATSPI_STATE_DEFUNCT) && active == windows.end())
+        !hasState(objectOf(given->second), ATSPI_STATE_DEFUNCT) && !anyActive)
       result = given->second;
   }
   unrefAll(windows);

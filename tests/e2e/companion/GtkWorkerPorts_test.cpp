@@ -22,6 +22,13 @@ Accessibility& ax() {
   return backend().accessibility();
 }
 
+// Accessibility on, for tests that run alone.
+void enableAccessibility() {
+  ASSERT_TRUE(accessibilityBusUp());
+  setAccessibilityEnabled(true);
+  ASSERT_TRUE(spinUntil([] { return ax().isProcessTrusted(false); }, 2));
+}
+
 // Posts the text one UTF-16 unit at a time, as the companion does, with its pacing.
 int typeText(pid_t pid, const std::u16string& text) {
   int posted = 0;
@@ -175,7 +182,7 @@ TEST(GtkWorkerPorts, GtkWorkerTakesNamedKeysWithoutFocus) {
 class ChromiumPorts : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(ax().isProcessTrusted(false));
+    enableAccessibility();
     chromium = new ChromiumWorker;
   }
   static void TearDownTestSuite() {
@@ -241,6 +248,22 @@ TEST_F(ChromiumPorts, WindowsRolesFocusAndKeys) {
   EXPECT_EQ(typeText(chromium->pid(), u"😀"), 2);
   EXPECT_TRUE(spinUntil([&] { return chromium->reported("héllo wörl😀"); }, 5));
   EXPECT_TRUE(user.hasInputFocus());
+
+  // Hidden, as the companion keeps it: focusing and typing leave it hidden and the user's
+  // window focused.
+  auto browser = backend().workspace().runningApplication(chromium->pid());
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(browser->hide());
+  ASSERT_TRUE(spinUntil([&] { return browser->isHidden(); }));
+  EXPECT_TRUE(ax().setBoolAttribute(text, "AXFocused", true));
+  EXPECT_EQ(typeText(chromium->pid(), u" ok"), 3);
+  EXPECT_TRUE(spinUntil([&] { return chromium->reported("héllo wörl😀 ok"); }, 5));
+  spinFor(0.5);
+  EXPECT_TRUE(browser->isHidden());
+  EXPECT_TRUE(user.hasInputFocus());
+  EXPECT_TRUE(browser->unhide());
+  ASSERT_TRUE(spinUntil([&] { return !browser->isHidden(); }));
+  EXPECT_TRUE(spinUntil([&] { return user.hasInputFocus(); }));
 
   // Chromium draws its own frame: the window manager moves and sizes the client itself.
   EXPECT_TRUE(ax().setSizeAttribute(main, "AXSize", Size{800, 500}));
@@ -357,13 +380,6 @@ TEST(GtkWorkerPortsEdges, VanishedWindowsAndProcessesWithoutWindows) {
   child->waitForExit(5);
   EXPECT_EQ(ax().applicationElement(child->pid()), nullptr);
   EXPECT_FALSE(backend().keyPoster().post(child->pid(), KeyEvent{0, u'a', true}));
-}
-
-// Accessibility on, for tests that run alone.
-void enableAccessibility() {
-  ASSERT_TRUE(accessibilityBusUp());
-  setAccessibilityEnabled(true);
-  ASSERT_TRUE(spinUntil([] { return ax().isProcessTrusted(false); }, 2));
 }
 
 TEST(GtkWorkerPortsEdges, ThreeHundredWindows) {
