@@ -255,12 +255,19 @@ TEST_F(ChromiumPorts, WindowsRolesFocusAndKeys) {
   ASSERT_NE(browser, nullptr);
   EXPECT_TRUE(browser->hide());
   ASSERT_TRUE(spinUntil([&] { return browser->isHidden(); }));
+  // What the focusing does to the worker on the way is not the worker coming forward.
+  auto cameForward = std::make_shared<int>(0);
+  for (auto event : {WorkspaceEvent::DidActivate, WorkspaceEvent::DidUnhide})
+    backend().workspace().observe(event, [cameForward, pid = chromium->pid()](auto app) {
+      if (app->processIdentifier() == pid) ++*cameForward;
+    });
   EXPECT_TRUE(ax().setBoolAttribute(text, "AXFocused", true));
   EXPECT_EQ(typeText(chromium->pid(), u" ok"), 3);
   EXPECT_TRUE(spinUntil([&] { return chromium->reported("héllo wörl😀 ok"); }, 5));
   spinFor(0.5);
   EXPECT_TRUE(browser->isHidden());
   EXPECT_TRUE(user.hasInputFocus());
+  EXPECT_EQ(*cameForward, 0);
   EXPECT_TRUE(browser->unhide());
   ASSERT_TRUE(spinUntil([&] { return !browser->isHidden(); }));
   EXPECT_TRUE(spinUntil([&] { return user.hasInputFocus(); }));
