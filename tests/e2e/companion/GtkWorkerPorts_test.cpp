@@ -389,6 +389,24 @@ TEST(GtkWorkerPortsEdges, VanishedWindowsAndProcessesWithoutWindows) {
   EXPECT_FALSE(backend().keyPoster().post(child->pid(), KeyEvent{0, u'a', true}));
 }
 
+TEST(GtkWorkerPortsEdges, WindowWithoutSize) {
+  enableAccessibility();
+  GtkWorker worker({"--unsized"});
+  AXRef app;
+  ASSERT_TRUE(spinUntil([&] { return (app = ax().applicationElement(worker.pid())) != nullptr; }));
+  const AXRef main = ax().elementAttribute(app, "AXMainWindow");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(ax().stringAttribute(main, "AXTitle"), "qn-worker");
+  EXPECT_EQ(ax().sizeAttribute(main, "AXSize"), std::nullopt);
+  EXPECT_EQ(ax().pointAttribute(main, "AXPosition"), std::nullopt);
+  // The window manager still moves it.
+  EXPECT_TRUE(ax().setPointAttribute(main, "AXPosition", Point{200, 150}));
+  EXPECT_TRUE(spinUntil([&] {
+    const auto outer = x11::outerBounds(worker.window());
+    return outer && outer->origin.x == 200 && outer->origin.y == 150;
+  }));
+}
+
 TEST(GtkWorkerPortsEdges, ThreeHundredWindows) {
   enableAccessibility();
   GtkWorker worker({"--windows", "300"});
