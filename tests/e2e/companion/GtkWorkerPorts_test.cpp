@@ -459,6 +459,16 @@ TEST(GtkWorkerPortsEdges, ObserversSeeActivationUnhideAndEnd) {
   EXPECT_FALSE(saw(WorkspaceEvent::DidTerminate, worker.pid()));
   worker.kill();
   EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidTerminate, worker.pid()); }, 5));
+
+  // A process without windows ends too, once it has been looked up.
+  SpawnOptions sleeper;
+  sleeper.executable = "/bin/sleep";
+  sleeper.arguments = {"30"};
+  auto child = ChildProcess::spawn(sleeper, nullptr);
+  ASSERT_TRUE(child);
+  ASSERT_NE(backend().workspace().runningApplication(child->pid()), nullptr);
+  child->sendSignal(SIGTERM);
+  EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidTerminate, child->pid()); }, 5));
 }
 
 TEST(GtkWorkerPortsEdges, InputTimingFromTheDevices) {
