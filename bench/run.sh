@@ -13,3 +13,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tests/e2e/with-desktop.sh" "$build/bench/drawer_controls_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$root/tests/e2e/with-desktop.sh" "$build/bench/bubble_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$build/bench/guard_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$root/tests/e2e/with-desktop.sh" "$build/bench/worker_ports_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -10,6 +10,8 @@ packages=(
   nlohmann-json3-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev
   libwnck-3-dev libturbojpeg0-dev libpng-dev libatspi2.0-dev libxtst-dev libxi-dev libxcomposite-dev libcanberra-dev sound-theme-freedesktop
   xvfb openbox xdotool x11-utils imagemagick dbus-x11 at-spi2-core pulseaudio gstreamer1.0-pulseaudio
+  # A real browser as the companion's worker window in the desktop tests.
+  chromium
   libicu-dev tmux procps fonts-wqy-microhei libglib2.0-bin
 )
 

@@ -1,7 +1,8 @@
 // GtkCompanionBackend: the companion's ports on the GTK backend.
 //   [x] toolkit set-up on X11; main loop, panels, screens, window list, running applications
 //   [x] sound (GtkSound)
-//   [ ] accessibility, input timing, key posting, capture: GtkWorkerPorts answers "none"
+//   [x] the worker window: accessibility (AT-SPI), input timing (XInput 2 raw events), key
+//       posting, window list and capture
 
 #include "platform/gtk/GtkCompanionBackend.h"
 
@@ -12,7 +13,10 @@ namespace qn {
 // Panels are placed exactly and other applications' windows are read through X11.
 bool GtkCompanionBackend::init(int& argc, char**& argv) {
   gdk_set_allowed_backends("x11");
-  return gtk_init_check(&argc, &argv);
+  if (!gtk_init_check(&argc, &argv)) return false;
+  // Input is dated from now on; without XInput 2 every answer is "long ago".
+  inputTiming_.start(gdk_display_get_name(gdk_display_get_default()));
+  return true;
 }
 
 }  // namespace qn

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/gtk/GtkAccessibility.h"
+#include "platform/gtk/GtkInputTiming.h"
+#include "platform/gtk/GtkKeyPoster.h"
 #include "platform/gtk/GtkMainLoop.h"
 #include "platform/gtk/GtkPanels.h"
 #include "platform/gtk/GtkScreens.h"
 #include "platform/gtk/GtkSound.h"
+#include "platform/gtk/GtkWindowCapture.h"
 #include "platform/gtk/GtkWindowList.h"
-#include "platform/gtk/GtkWorkerPorts.h"
 #include "platform/gtk/GtkWorkspace.h"
 
 namespace qn {
@@ -35,7 +38,7 @@ class GtkCompanionBackend {
   GtkWorkspace workspace_;
   GtkAccessibility accessibility_;
   GtkInputTiming inputTiming_;
-  GtkKeyPoster keyPoster_;
+  GtkKeyPoster keyPoster_{accessibility_};
   GtkWindowCapture windowCapture_{loop_};
   GtkSound sound_;
 };

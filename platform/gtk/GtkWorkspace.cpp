@@ -2,16 +2,19 @@
 //   [x] look-up by pid (a live process), start time from /proc/<pid>/stat
 //   [x] hide (iconify every window), unhide (map), activate (_NET_ACTIVE_WINDOW)
 //   [x] terminate: close request to every window, then SIGTERM; force-terminate: SIGKILL
-//   [x] is-terminated (gone, or the pid now names a process started at another time),
-//       is-active, is-hidden, the frontmost application (owner of the active window)
-//   [ ] observers: kept, but nothing tells them yet (activation, de-iconify and process end
-//       are not watched)
+//   [x] is-terminated (gone, or the pid now names a process started at another time)
+//   [x] is-active, is-hidden, the frontmost application: from the X server's events, so asking
+//       costs no request
+//   [x] observers: activation (_NET_ACTIVE_WINDOW), showing again (an iconified application's
+//       window de-iconified or mapped), process end (pidfd) of every client and every looked-up
+//       process
 
 #include "platform/gtk/GtkWorkspace.h"
 
 #include <csignal>
 
 #include "base/Processes.h"
+#include "platform/gtk/X11ClientCache.h"
 #include "platform/gtk/X11Clients.h"
 
 namespace qn {
@@ -27,7 +30,7 @@ class GtkRunningApplication : public RunningApplication {
   bool hide() override { return forEachWindow(x11::iconify); }
   bool unhide() override { return forEachWindow(x11::mapWindow); }
   bool activate() override {
-    const auto windows = x11::windowsOf(pid_);
+    const auto windows = windowsOf(pid_);
     if (windows.empty()) return false;
     x11::requestActivate(windows.front());
     x11::flush();
@@ -43,20 +46,22 @@ class GtkRunningApplication : public RunningApplication {
     return !processExists(pid_) || processStartTime(pid_) != start_;
   }
   bool isActive() const override {
-    const auto active = x11::activeWindow();
-    return active && x11::windowPid(*active) == pid_;
+    const auto* cache = x11::ClientCache::instance();
+    return cache != nullptr && cache->activePid() == pid_;
   }
   bool isHidden() const override {
-    const auto windows = x11::windowsOf(pid_);
-    if (windows.empty()) return false;
-    for (unsigned long window : windows)
-      if (!x11::isHidden(window)) return false;
-    return true;
+    const auto* cache = x11::ClientCache::instance();
+    return cache != nullptr && cache->isHidden(pid_);
   }
 
  private:
+  static std::vector<unsigned long> windowsOf(pid_t pid) {
+    const auto* cache = x11::ClientCache::instance();
+    return cache != nullptr ? cache->windowsOf(pid) : std::vector<unsigned long>{};
+  }
+
   bool forEachWindow(void (*request)(unsigned long)) {
-    const auto windows = x11::windowsOf(pid_);
+    const auto windows = windowsOf(pid_);
     for (unsigned long window : windows) request(window);
     x11::flush();
     return !windows.empty();
@@ -70,23 +75,38 @@ class GtkRunningApplication : public RunningApplication {
 
 std::shared_ptr<RunningApplication> GtkWorkspace::runningApplication(pid_t pid) {
   if (pid <= 0 || !processExists(pid)) return nullptr;
+  startWatching();
+  exits_.watch(pid);
   return std::make_shared<GtkRunningApplication>(pid);
 }
 
 std::shared_ptr<RunningApplication> GtkWorkspace::frontmostApplication() {
-  const auto active = x11::activeWindow();
-  if (!active) return nullptr;
-  const auto pid = x11::windowPid(*active);
+  const auto* cache = x11::ClientCache::instance();
+  const auto pid = cache != nullptr ? cache->activePid() : std::nullopt;
   return pid ? runningApplication(*pid) : nullptr;
 }
 
-}  // namespace qn
-
-namespace qn {
-
 void GtkWorkspace::observe(WorkspaceEvent event,
                            std::function<void(std::shared_ptr<RunningApplication>)> observer) {
+  startWatching();
   observers_.emplace_back(event, std::move(observer));
+}
+
+void GtkWorkspace::startWatching() {
+  auto* cache = x11::ClientCache::instance();
+  if (watching_ || cache == nullptr) return;
+  watching_ = true;
+  cache->onActivate = [this](pid_t pid) { tell(WorkspaceEvent::DidActivate, pid); };
+  cache->onUnhide = [this](pid_t pid) { tell(WorkspaceEvent::DidUnhide, pid); };
+  cache->onNewClient = [this](pid_t pid) { exits_.watch(pid); };
+  for (pid_t pid : cache->pids()) exits_.watch(pid);
+}
+
+// An ended process keeps its pid in the application handed out; nothing else about it holds.
+void GtkWorkspace::tell(WorkspaceEvent event, pid_t pid) {
+  const auto app = std::make_shared<GtkRunningApplication>(pid);
+  for (const auto& [kind, observer] : observers_)
+    if (kind == event) observer(app);
 }
 
 }  // namespace qn

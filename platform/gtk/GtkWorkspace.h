@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/Workspace.h"
+#include "platform/gtk/ProcessExitWatch.h"
 
 namespace qn {
 
@@ -18,6 +20,12 @@ class GtkWorkspace : public Workspace {
                std::function<void(std::shared_ptr<RunningApplication>)> observer) override;
 
  private:
+  // Connects the X server's events and the process ends to the observers, once a display is up.
+  void startWatching();
+  void tell(WorkspaceEvent event, pid_t pid);
+
+  bool watching_ = false;
+  ProcessExitWatch exits_{[this](pid_t pid) { tell(WorkspaceEvent::DidTerminate, pid); }};
   std::vector<std::pair<WorkspaceEvent, std::function<void(std::shared_ptr<RunningApplication>)>>>
       observers_;
 };

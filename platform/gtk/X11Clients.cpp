@@ -1,7 +1,9 @@
 // X11Clients: the EWMH requests and properties the companion's desktop ports use.
 //   [x] client list in stacking order, _NET_WM_PID, _NET_WM_STATE_HIDDEN, window type,
 //       _NET_WM_WINDOW_OPACITY, geometry in root coordinates, _NET_ACTIVE_WINDOW
-//   [x] iconify, map, activate and close requests (answered by the window manager)
+//   [x] title (_NET_WM_NAME or WM_NAME), outer frame (_NET_FRAME_EXTENTS)
+//   [x] iconify, map, activate, close, move, resize and raise requests (answered by the window
+//       manager: _NET_MOVERESIZE_WINDOW, _NET_RESTACK_WINDOW)
 
 #include "platform/gtk/X11Clients.h"
 
@@ -12,6 +14,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace qn::x11 {
 
@@ -52,7 +55,8 @@ Window root() {
   return DefaultRootWindow(display());
 }
 
-void sendToRoot(Window window, const char* message, long a0, long a1, long a2) {
+void sendToRoot(Window window, const char* message, long a0, long a1, long a2, long a3 = 0,
+                long a4 = 0) {
   Display* d = display();
   if (d == nullptr) return;
   XEvent event{};
@@ -63,6 +67,8 @@ void sendToRoot(Window window, const char* message, long a0, long a1, long a2) {
   event.xclient.data.l[0] = a0;
   event.xclient.data.l[1] = a1;
   event.xclient.data.l[2] = a2;
+  event.xclient.data.l[3] = a3;
+  event.xclient.data.l[4] = a4;
   XSendEvent(d, root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
@@ -135,6 +141,41 @@ std::vector<unsigned long> windowsOf(pid_t pid) {
   return list;
 }
 
+std::string title(unsigned long window) {
+  Display* d = display();
+  if (d == nullptr) return {};
+  for (const auto& [name, type] :
+       {std::pair{"_NET_WM_NAME", atom("UTF8_STRING")}, std::pair{"WM_NAME", Atom(XA_STRING)}}) {
+    Atom actualType;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    gdk_x11_display_error_trap_push(gdk_display_get_default());
+    const int status = XGetWindowProperty(d, window, atom(name), 0, 1024, False, type, &actualType,
+                                          &format, &count, &after, &data);
+    gdk_x11_display_error_trap_pop_ignored(gdk_display_get_default());
+    std::string text;
+    if (status == Success && data != nullptr && format == 8)
+      text.assign(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr) XFree(data);
+    if (status == Success && actualType == type) return text;
+  }
+  return {};
+}
+
+std::optional<Rect> outerBounds(unsigned long window) {
+  auto bounds = rootBounds(window);
+  const auto extents = property(window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  if (bounds && extents.size() == 4) {
+    // Left, right, top, bottom.
+    bounds->origin.x -= double(extents[0]);
+    bounds->origin.y -= double(extents[2]);
+    bounds->size.width += double(extents[0] + extents[1]);
+    bounds->size.height += double(extents[2] + extents[3]);
+  }
+  return bounds;
+}
+
 void iconify(unsigned long window) {
   if (Display* d = display()) XIconifyWindow(d, window, DefaultScreen(d));
 }
@@ -151,6 +192,36 @@ void requestActivate(unsigned long window) {
 
 void requestClose(unsigned long window) {
   sendToRoot(window, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
+}
+
+namespace {
+
+// _NET_MOVERESIZE_WINDOW: north-west gravity places the frame's outer corner; the size is the
+// client's, so the frame's own part is taken off first. Source 2: a pager acting for the user.
+constexpr long kNorthWest = 1, kHasX = 1 << 8, kHasY = 1 << 9, kHasWidth = 1 << 10,
+               kHasHeight = 1 << 11, kFromPager = 2 << 12;
+
+}  // namespace
+
+void requestMove(unsigned long window, Point outerOrigin) {
+  sendToRoot(window, "_NET_MOVERESIZE_WINDOW", kNorthWest | kHasX | kHasY | kFromPager,
+             long(outerOrigin.x), long(outerOrigin.y));
+}
+
+void requestResize(unsigned long window, Size outerSize) {
+  const auto extents = property(window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  long width = long(outerSize.width), height = long(outerSize.height);
+  if (extents.size() == 4) {
+    width -= long(extents[0] + extents[1]);
+    height -= long(extents[2] + extents[3]);
+  }
+  sendToRoot(window, "_NET_MOVERESIZE_WINDOW", kNorthWest | kHasWidth | kHasHeight | kFromPager, 0,
+             0, std::max(width, 1L), std::max(height, 1L));
+}
+
+void requestRaise(unsigned long window) {
+  // Above every sibling; no activation, so the keyboard focus stays where it is.
+  sendToRoot(window, "_NET_RESTACK_WINDOW", 2, 0, Above);
 }
 
 void flush() {

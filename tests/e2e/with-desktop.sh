@@ -6,6 +6,9 @@
 # Everything started here is stopped on exit. Parallel runs get separate displays.
 #
 # Usage: with-desktop.sh CMD [ARGS...]
+# With QN_DESKTOP_ACCESSIBILITY=on (or off) the accessibility bus runs too, with accessibility
+# enabled (or not), before the command starts: applications started later expose their
+# accessibility trees (Chromium only when it is enabled at its start).
 # shellcheck disable=SC2317 # the clean-up functions run from the EXIT trap
 set -euo pipefail
 
@@ -96,6 +99,25 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || fail "openbox did not start"
+
+case "${QN_DESKTOP_ACCESSIBILITY:-}" in
+  on | off)
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+      dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && break
+      sleep 0.05
+    done
+    enabled=false
+    [[ $QN_DESKTOP_ACCESSIBILITY == on ]] && enabled=true
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+      org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+      "variant:boolean:$enabled" >/dev/null 2>&1 || fail "the accessibility bus did not start"
+    ;;
+  "") ;;
+  *) fail "QN_DESKTOP_ACCESSIBILITY must be on or off" ;;
+esac
 
 # Its own session, so that everything it starts can be found and stopped afterwards; stdin is
 # passed on explicitly because a background command would otherwise read /dev/null.
