@@ -7,9 +7,13 @@
 //       costs no request
 //   [x] observers: activation (_NET_ACTIVE_WINDOW), showing again (an iconified application's
 //       window de-iconified or mapped), process end (pidfd) of every client and every looked-up
-//       process
+//       process; an application that is activated from hidden is told as activated alone, as
+//       activating an application shows it (the window manager maps and activates it in
+//       either order, a moment apart)
 
 #include "platform/gtk/GtkWorkspace.h"
+
+#include <glib.h>
 
 #include <csignal>
 
@@ -96,10 +100,45 @@ void GtkWorkspace::startWatching() {
   auto* cache = x11::ClientCache::instance();
   if (watching_ || cache == nullptr) return;
   watching_ = true;
-  cache->onActivate = [this](pid_t pid) { tell(WorkspaceEvent::DidActivate, pid); };
-  cache->onUnhide = [this](pid_t pid) { tell(WorkspaceEvent::DidUnhide, pid); };
+  cache->onActivate = [this](pid_t pid) { activated(pid); };
+  cache->onUnhide = [this](pid_t pid) { unhidden(pid); };
   cache->onNewClient = [this](pid_t pid) { exits_.watch(pid); };
   for (pid_t pid : cache->pids()) exits_.watch(pid);
+}
+
+namespace {
+
+// How far apart the window manager's mapping and activation of one application may come.
+constexpr long long kActivationMicros = 100'000;
+
+}  // namespace
+
+GtkWorkspace::~GtkWorkspace() {
+  if (unhideSource_ != 0) g_source_remove(unhideSource_);
+}
+
+void GtkWorkspace::activated(pid_t pid) {
+  activatedAtMicros_[pid] = g_get_monotonic_time();
+  pendingUnhide_.erase(pid);
+  tell(WorkspaceEvent::DidActivate, pid);
+}
+
+void GtkWorkspace::unhidden(pid_t pid) {
+  const auto at = activatedAtMicros_.find(pid);
+  if (at != activatedAtMicros_.end() && g_get_monotonic_time() - at->second < kActivationMicros)
+    return;
+  pendingUnhide_.insert(pid);
+  if (unhideSource_ == 0)
+    unhideSource_ = g_timeout_add(guint(kActivationMicros / 1000), onUnhideDue, this);
+}
+
+int GtkWorkspace::onUnhideDue(void* data) {
+  auto* self = static_cast<GtkWorkspace*>(data);
+  self->unhideSource_ = 0;
+  const auto due = std::move(self->pendingUnhide_);
+  self->pendingUnhide_.clear();
+  for (pid_t pid : due) self->tell(WorkspaceEvent::DidUnhide, pid);
+  return G_SOURCE_REMOVE;
 }
 
 // An ended process keeps its pid in the application handed out; nothing else about it holds.

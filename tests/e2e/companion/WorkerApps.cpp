@@ -35,16 +35,20 @@ std::string percentEncoded(const std::string& text) {
   return out;
 }
 
-const char* kPage = R"(<!doctype html><html><head><title>qn-page</title>
+std::string page(bool focusTextInput) {
+  return std::string(R"(<!doctype html><html><head><title>qn-page</title>
 <style>body { background: rgb(20, 160, 60); margin: 0 }</style></head><body>
-<input id="text" aria-label="text" type="text">
+<input id="text" aria-label="text" type="text")") +
+         (focusTextInput ? " autofocus" : "") + R"(>
 <input id="secret" aria-label="secret" type="password">
 <input id="find" aria-label="find" type="search">
 <script>
 const text = document.getElementById('text');
 text.addEventListener('input', () => fetch('/got?' + encodeURIComponent(text.value)));
 text.addEventListener('keydown', e => { if (e.key === 'Enter') fetch('/enter'); });
+document.addEventListener('mousedown', () => fetch('/clicked'));
 </script></body></html>)";
+}
 
 }  // namespace
 
@@ -67,10 +71,10 @@ void setAccessibilityEnabled(bool enabled) {
   g_object_unref(session);
 }
 
-ChromiumWorker::ChromiumWorker() {
+ChromiumWorker::ChromiumWorker(bool focusTextInput) {
   backend();
   accessibilityBusUp();
-  server.serve("/", kPage);
+  server.serve("/", page(focusTextInput));
   char folder[] = "/tmp/qn-chromium.XXXXXX";
   profile_ = ::mkdtemp(folder) != nullptr ? folder : "";
   SpawnOptions options;
@@ -119,9 +123,24 @@ bool ChromiumWorker::reported(const std::string& value) const {
          requests.end();
 }
 
-bool ChromiumWorker::enterReported() const {
+bool ChromiumWorker::holds(const std::string& value) const {
   const auto requests = server.requests();
-  return std::find(requests.begin(), requests.end(), "/enter") != requests.end();
+  const auto last = std::find_if(requests.rbegin(), requests.rend(),
+                                 [](const std::string& r) { return r.rfind("/got?", 0) == 0; });
+  return last != requests.rend() && *last == "/got?" + percentEncoded(value);
+}
+
+bool ChromiumWorker::enterReported() const {
+  return requested("/enter");
+}
+
+bool ChromiumWorker::clickReported() const {
+  return requested("/clicked");
+}
+
+bool ChromiumWorker::requested(const std::string& path) const {
+  const auto requests = server.requests();
+  return std::find(requests.begin(), requests.end(), path) != requests.end();
 }
 
 GtkWorker::GtkWorker(std::vector<std::string> options) {

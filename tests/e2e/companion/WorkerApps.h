@@ -23,20 +23,26 @@ void setAccessibilityEnabled(bool enabled);
 inline constexpr int kPageRed = 20, kPageGreen = 160, kPageBlue = 60;
 
 // Chromium on a page with a text input, a password input and a search input, in that order;
-// the text input reports each value to "/got?<value>" and an Enter to "/enter".
+// the text input reports each value to "/got?<value>" and an Enter to "/enter". With
+// focusTextInput the page puts its focus into the text input, as a page does once the AI has
+// clicked into it.
 class ChromiumWorker {
  public:
-  ChromiumWorker();
+  explicit ChromiumWorker(bool focusTextInput = false);
   ~ChromiumWorker();
   pid_t pid() const;
   // The page has been asked for, and the browser's window is a managed X client.
   bool ready() const { return ready_; }
-  // Whether the text input reported this value.
+  // Whether the text input reported this value, at some time or as its latest.
   bool reported(const std::string& value) const;
+  bool holds(const std::string& value) const;
   bool enterReported() const;
+  // Whether the page saw a mouse button go down.
+  bool clickReported() const;
   test::LoopbackHttpServer server;
 
  private:
+  bool requested(const std::string& path) const;
   std::string profile_;
   std::shared_ptr<ChildProcess> child_;
   bool ready_ = false;
