@@ -451,14 +451,34 @@ TEST(GtkWorkerPortsEdges, ObserversSeeActivationUnhideAndEnd) {
   EXPECT_TRUE(app->hide());
   ASSERT_TRUE(spinUntil([&] { return app->isHidden(); }));
   seen.clear();
-  // The worker presents itself: it shows again and takes the focus.
-  EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidUnhide, worker.pid()); }, 5));
+  // The worker presents itself: it shows again and takes the focus, which is told as its
+  // activation alone.
   EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidActivate, worker.pid()); }, 5));
+  spinFor(0.3);
+  EXPECT_FALSE(saw(WorkspaceEvent::DidUnhide, worker.pid()));
   EXPECT_TRUE(app->isActive());
   EXPECT_FALSE(app->isHidden());
   EXPECT_FALSE(saw(WorkspaceEvent::DidTerminate, worker.pid()));
   worker.kill();
   EXPECT_TRUE(spinUntil([&] { return saw(WorkspaceEvent::DidTerminate, worker.pid()); }, 5));
+
+  // Shown again it is told once: as shown, or as activated when the window manager gives it
+  // the focus on the way.
+  GtkWorker again({});
+  auto againApp = backend().workspace().runningApplication(again.pid());
+  ASSERT_NE(againApp, nullptr);
+  EXPECT_TRUE(againApp->hide());
+  ASSERT_TRUE(spinUntil([&] { return againApp->isHidden(); }));
+  spinFor(0.3);
+  seen.clear();
+  EXPECT_TRUE(againApp->unhide());
+  EXPECT_TRUE(spinUntil([&] {
+    return saw(WorkspaceEvent::DidUnhide, again.pid()) ||
+           saw(WorkspaceEvent::DidActivate, again.pid());
+  }));
+  spinFor(0.3);
+  EXPECT_FALSE(saw(WorkspaceEvent::DidUnhide, again.pid()) &&
+               saw(WorkspaceEvent::DidActivate, again.pid()));
 
   // A process without windows ends too, once it has been looked up.
   SpawnOptions sleeper;
