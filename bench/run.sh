@@ -14,3 +14,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tests/e2e/with-desktop.sh" "$build/bench/bubble_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$build/bench/guard_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 "$root/tests/e2e/with-desktop.sh" "$build/bench/worker_ports_bench" --benchmark_min_time=0.5 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+"$root/tests/e2e/with-desktop.sh" node "$root/bench/worker_guard_process_bench.js" "$build/bin/brinket" "$build/tests/e2e/companion/qn_test_window" 60

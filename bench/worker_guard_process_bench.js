@@ -30,7 +30,7 @@ async function cpuPercent(pid, seconds) {
 async function windowOf(pid, title) {
   for (let i = 0; i < 100; ++i) {
     try {
-      const ids = execFileSync('xdotool', ['search', '--pid', String(pid), '--name', title])
+      const ids = execFileSync('xdotool', ['search', '--onlyvisible', '--pid', String(pid), '--name', title])
         .toString().trim().split('\n').filter(Boolean);
       if (ids.length) return Number(ids[0]);
     } catch { /* not there yet */ }

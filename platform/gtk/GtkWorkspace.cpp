@@ -1,5 +1,6 @@
 // GtkWorkspace: qn::Workspace through EWMH under a window manager, and /proc.
-//   [x] look-up by pid (a live process), start time from /proc/<pid>/stat
+//   [x] look-up by pid (a live process), start time from /proc/<pid>/stat; an application
+//       whose end is watched is kept and handed out again until it ends
 //   [x] hide (iconify every window), unhide (map), activate (_NET_ACTIVE_WINDOW)
 //   [x] terminate: close request to every window, then SIGTERM; force-terminate: SIGKILL
 //   [x] is-terminated (gone, or the pid now names a process started at another time)
@@ -78,10 +79,14 @@ class GtkRunningApplication : public RunningApplication {
 }  // namespace
 
 std::shared_ptr<RunningApplication> GtkWorkspace::runningApplication(pid_t pid) {
-  if (pid <= 0 || !processExists(pid)) return nullptr;
+  if (pid <= 0) return nullptr;
+  if (const auto known = live_.find(pid); known != live_.end()) return known->second;
+  if (!processExists(pid)) return nullptr;
   startWatching();
   exits_.watch(pid);
-  return std::make_shared<GtkRunningApplication>(pid);
+  auto app = std::make_shared<GtkRunningApplication>(pid);
+  if (exits_.watches(pid)) live_[pid] = app;
+  return app;
 }
 
 std::shared_ptr<RunningApplication> GtkWorkspace::frontmostApplication() {

@@ -38,7 +38,13 @@ class GtkWorkspace : public Workspace {
   std::map<pid_t, long long> activatedAtMicros_;
   std::set<pid_t> pendingUnhide_;
   unsigned int unhideSource_ = 0;
-  ProcessExitWatch exits_{[this](pid_t pid) { tell(WorkspaceEvent::DidTerminate, pid); }};
+  // The applications looked up whose end will be heard, kept until then: the guard asks for
+  // the worker fifty times a second.
+  std::map<pid_t, std::shared_ptr<RunningApplication>> live_;
+  ProcessExitWatch exits_{[this](pid_t pid) {
+    live_.erase(pid);
+    tell(WorkspaceEvent::DidTerminate, pid);
+  }};
   std::vector<std::pair<WorkspaceEvent, std::function<void(std::shared_ptr<RunningApplication>)>>>
       observers_;
 };

@@ -19,6 +19,7 @@ class ProcessExitWatch {
   // are.
   bool watch(pid_t pid);
   size_t watched() const { return sources_.size(); }
+  bool watches(pid_t pid) const { return sources_.count(pid) != 0; }
 
   static constexpr size_t kMaxWatched = 256;
 
