@@ -60,9 +60,7 @@ TEST(Guard, AnOldClickOrOneInsideTheScreenIsNoIconClick) {
 
 TEST(Guard, LeaksAreTheUsersWhileShownAndOnlyRefocusedWhilePeeking) {
   WorkerFixture shown;
-  shown.init(false);
-  shown.command(R"({"cmd":"show"})");
-  shown.take();
+  shown.showWorker(false);
   shown.workspace.notify(WorkspaceEvent::DidActivate, shown.worker);
   EXPECT_TRUE(shown.take().empty());
   EXPECT_TRUE(shown.worker->active);
@@ -118,9 +116,7 @@ TEST(GuardTick, AShowThatNeverTookEffectIsNotTakenBack) {
 
 TEST(Guard, ATerminatedWorkerEndsEveryWorkerOperation) {
   WorkerFixture sim;
-  sim.init(false);
-  sim.command(R"({"cmd":"show"})");
-  sim.take();
+  sim.showWorker(false);
   sim.worker->terminated = true;
   sim.workspace.notify(WorkspaceEvent::DidTerminate, sim.worker);
   EXPECT_EQ(sim.take(), (std::vector<nlohmann::json>{{{"ev", "visible"}, {"v", false}}}));
@@ -145,9 +141,7 @@ TEST(Guard, TheLastFrontApplicationFollowsOtherActivations) {
 
 TEST(UserActivity, AClickInTheShownWindowThenThreeQuietSeconds) {
   WorkerFixture sim;
-  sim.init(true);
-  sim.command(R"({"cmd":"show"})");
-  sim.take();
+  sim.showWorker(true);
   sim.screens.mouse = Point{600, 400};
   sim.inputTiming.happened(InputEventType::LeftMouseDown);
   sim.loop.advance(0.25);
@@ -161,9 +155,7 @@ TEST(UserActivity, AClickInTheShownWindowThenThreeQuietSeconds) {
 
 TEST(UserActivity, InputAimedAtTheTabOrSyntheticInputDoesNotCount) {
   WorkerFixture sim;
-  sim.init(true);
-  sim.command(R"({"cmd":"show"})");
-  sim.take();
+  sim.showWorker(true);
   const Rect tab = sim.tabPanel().frame();
   sim.screens.mouse = Point{tab.origin.x - 3, tab.origin.y + 40};
   for (int i = 0; i < 10; ++i) {

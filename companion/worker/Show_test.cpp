@@ -90,9 +90,7 @@ TEST(VerifyShown, AWindowOnAnotherScreenThanTheMouseGivesTwoFailures) {
 
 TEST(VerifyShown, ANativeWorkerIsNotChecked) {
   WorkerFixture sim;
-  sim.init(true);
-  sim.command(R"({"cmd":"show"})");
-  sim.take();
+  sim.showWorker(true);
   sim.loop.advance(3);
   EXPECT_TRUE(sim.take().empty());
 }
@@ -148,9 +146,7 @@ TEST(Peek, ScalesTheWindowDownToFitAndNeverUp) {
 
 TEST(Peek, FailsWhileShownForANonNativeWorkerAndWithoutAWindow) {
   WorkerFixture shown;
-  shown.init(true);
-  shown.command(R"({"cmd":"show"})");
-  shown.take();
+  shown.showWorker(true);
   shown.accessibility.writes.clear();
   WorkerFixture plain;
   plain.init(false);
@@ -202,9 +198,7 @@ TEST(Place, ALargeCentredRectangleInTopLeftCoordinates) {
 
 TEST(HideNow, GivesTheFocusBackOnlyWhenTheWorkerHadIt) {
   WorkerFixture front;
-  front.init(false);
-  front.command(R"({"cmd":"show"})");
-  front.take();
+  front.showWorker(false);
   front.command(R"({"cmd":"hide"})");
   EXPECT_EQ(front.take(), std::vector<nlohmann::json>{visible(false)});
   EXPECT_TRUE(front.worker->hidden);

@@ -45,6 +45,13 @@ struct WorkerFixture : SimCompanion {
     lines.clear();
   }
 
+  // The worker named and handed to the user, the events so far dropped.
+  void showWorker(bool native) {
+    init(native);
+    command(R"({"cmd":"show"})");
+    lines.clear();
+  }
+
   // The events written since the last call, parsed.
   std::vector<nlohmann::json> take() {
     auto list = events();
