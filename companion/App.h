@@ -260,6 +260,8 @@ class App : public std::enable_shared_from_this<App> {
   void drawerCommand(const nlohmann::json& command);
   bool mirrorsCommand(const nlohmann::json& command) const;
   std::string mirrorCaption() const;
+  // The live picture's caption ("Live view"), with a detail after it when there is one.
+  std::string liveViewCaption(const std::string& detail) const;
   void redrawTab();
   std::vector<Job> listRows() const;
   std::string countsLine(bool listShown) const;

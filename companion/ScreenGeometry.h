@@ -37,6 +37,19 @@ struct EdgePlace {
 // Where a drag to the pointer p on the screen s puts the tab.
 EdgePlace dragMapping(Point p, const Screen& s);
 
+inline double midX(Rect r) {
+  return r.origin.x + r.size.width / 2;
+}
+inline double midY(Rect r) {
+  return r.origin.y + r.size.height / 2;
+}
+inline double maxX(Rect r) {
+  return r.origin.x + r.size.width;
+}
+inline double maxY(Rect r) {
+  return r.origin.y + r.size.height;
+}
+
 // Whether the point lies in the rectangle, as a pointer in desktop coordinates does: the left
 // and bottom edges count, the right and top ones do not.
 bool contains(Rect r, Point p);

@@ -6,6 +6,7 @@
 #include "base/ImageDecode.h"
 #include "companion/App.h"
 #include "companion/Members.h"
+#include "companion/ScreenGeometry.h"
 
 namespace qn {
 
@@ -83,10 +84,8 @@ void App::layMirror() {
   Point origin = mir->frame().origin;
   if (!mirMoved) {
     const Rect tab = panel->frame();
-    origin.x = edgeLeft ? tab.origin.x + tab.size.width + 10 : tab.origin.x - w - 10;
-    const double tabMidY = tab.origin.y + tab.size.height / 2;
-    origin.y = std::min(vf.origin.y + vf.size.height - h - 10,
-                        std::max(tabMidY - h / 2, vf.origin.y + 10));
+    origin.x = edgeLeft ? maxX(tab) + 10 : tab.origin.x - w - 10;
+    origin.y = std::min(maxY(vf) - h - 10, std::max(midY(tab) - h / 2, vf.origin.y + 10));
   }
   mir->setFrame(Rect{origin, {w, h}});
 }
@@ -97,8 +96,12 @@ std::string App::mirrorCaption() const {
     if (const Job* job = findJob(jobs, mirrorId); job != nullptr && !job->title.empty())
       t = job->title;
   }
+  return liveViewCaption(t);
+}
+
+std::string App::liveViewCaption(const std::string& detail) const {
   const std::string head = T("实时画面 · 只能看", "Live view");
-  return t.empty() ? head : head + " · " + t;
+  return detail.empty() ? head : head + " · " + detail;
 }
 
 void App::keepStill(const std::string& id, ImageRef image, Size size) {

@@ -8,18 +8,6 @@ namespace qn {
 
 namespace {
 
-double midX(Rect r) {
-  return r.origin.x + r.size.width / 2;
-}
-
-double midY(Rect r) {
-  return r.origin.y + r.size.height / 2;
-}
-
-double maxX(Rect r) {
-  return r.origin.x + r.size.width;
-}
-
 // Truncation toward zero into the range of a JSON integer a parent can read.
 int64_t truncated(double value) {
   if (!std::isfinite(value)) return 0;
@@ -147,8 +135,7 @@ void App::peek(const std::string& caption) {
     shield->setContent(sv.get());
   }
   shield->setFrame(cover);
-  const std::string base = T("实时画面 · 只能看", "Live view");
-  sv->caption = caption.empty() ? base : base + " · " + caption;
+  sv->caption = liveViewCaption(caption);
   shield->setNeedsDisplay();
   shield->orderFrontRegardless();
 
